@@ -1,0 +1,99 @@
+/* Brisknote's shared state and the functions each file offers the others, grouped by file. */
+#ifndef BRISKNOTE_H
+#define BRISKNOTE_H
+
+#include <windows.h>
+
+/* Room for a path's text: 260 bytes and the terminator. */
+#define PATH_TEXT       (MAX_PATH + 1)
+/* Room for a directory joined with a name, neither longer than a path. */
+#define JOINED_TEXT     (2 * PATH_TEXT)
+
+#define WM_APP_SHOWENTRY    WM_APP
+#define TITLE_TIMER         1000
+
+#define OPTION_LIST     1   /* /p */
+#define OPTION_TOPMOST  2   /* /t */
+
+struct FileEntry {
+    char path[PATH_TEXT];
+    char newName[PATH_TEXT];
+    LONG renameOk;
+};
+typedef FileEntry **FileList;
+
+struct ListWindowParams {
+    FileList entries;
+    LONG current;
+    LONG count;
+};
+
+/* app/main.cpp */
+extern HINSTANCE g_instance;
+BOOL RegisterControlClasses(void);
+
+/* app/file_list.cpp */
+extern DWORD g_options;
+const char *ParseOptions(const char *tail);
+const char *NextToken(const char *text, char *out, int outSize);
+FileList BuildFileList(const char *text, DWORD *count);
+void SortFileList(FileList list, DWORD count);
+void FreeFileList(FileList list);
+const char *FileNamePart(const char *path);
+BOOL FileExists(const char *path);
+
+/* rename_dialog/rename_dialog.cpp */
+extern FileList g_entries;
+extern DWORD g_entryCount;
+extern DWORD g_current;
+extern DWORD g_currentAttributes;
+extern HWND g_tooltip;
+extern const char g_programWord[];
+extern WNDPROC g_editProc;
+INT_PTR CALLBACK RenameDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
+void CenterWindow(HWND window);
+void ShowCounterTitle(DWORD index, HWND dlg, DWORD count);
+int FormatAttributes(DWORD attributes, char *out);
+void FocusControl(HWND dlg, HWND control);
+void SelectNamePart(HWND edit);
+
+/* rename_dialog/tooltip.cpp */
+HWND CreatePathTooltip(HWND label, UINT toolId);
+void UpdatePathTooltip(HWND label, HWND tooltip, UINT toolId, const char *text);
+
+/* rename_dialog/validate.cpp */
+extern const char g_nameExistsTitle[];
+extern const char g_enterNameTitle[];
+extern const char g_openFailedTitle[];
+BOOL ReadNewName(HWND dlg, char *out, int outSize);
+BOOL IsNameTaken(FileList list, const char *candidate, DWORD index);
+void ShowErrorTitle(HWND dlg, const char *format, DWORD index, DWORD total);
+enum { NAME_OK, NAME_UNUSABLE, NAME_TAKEN };
+int CheckTypedName(HWND dlg, char *name);
+BOOL RenameEntry(FileEntry *entry);
+FileList CollectFailures(FileList list, HWND dlg, DWORD *count);
+void CommitRenames(HWND dlg);
+
+/* rename_dialog/name_edit.cpp */
+LRESULT CALLBACK NameEditProc(HWND edit, UINT msg, WPARAM wParam, LPARAM lParam);
+
+/* rename_dialog/menus.cpp */
+int ExtendSystemMenu(HWND window);
+void ToggleTopmost(HWND window, HMENU menu, UINT command);
+void ShowVersionBox(HWND owner);
+void ShowFileMenu(HWND owner, HWND button, DWORD count, FileList entries);
+void RevertEntry(FileList entries, DWORD index, HWND dlg);
+void RevertAll(FileList entries, HWND dlg, DWORD count, DWORD current);
+void RevertCurrent(HWND dlg);
+void OpenCurrentFile(HWND dlg);
+
+/* list_window/list_window.cpp */
+extern HWND g_listWindow;
+int OpenListWindow(HWND owner, ListWindowParams *params);
+int IsListWindowOpen(void);
+BOOL ActivateListWindow(void);
+void FollowRenameDialog(HWND dlg);
+void SetListNewName(const char *text, DWORD row);
+void SelectListRow(DWORD row);
+
+#endif

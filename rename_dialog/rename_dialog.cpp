@@ -1,0 +1,295 @@
+/* The rename dialog: start-up, the display of the entry on show, and moving between entries. */
+#include "brisknote.h"
+#include <shellapi.h>
+#include <shlwapi.h>
+#include "../res/resource.h"
+
+FileList g_entries;
+DWORD g_entryCount;
+DWORD g_current;
+DWORD g_currentAttributes;
+HWND g_tooltip;
+WNDPROC g_editProc;
+
+const char g_programWord[] = "Quillmark";
+
+void CenterWindow(HWND window)
+{
+    RECT w, d;
+    GetWindowRect(window, &w);
+    GetWindowRect(GetDesktopWindow(), &d);
+    int width = w.right - w.left;
+    int height = w.bottom - w.top;
+    MoveWindow(window, (d.right - width) / 2, (d.bottom - height) / 2, width, height, TRUE);
+}
+
+/* The buffer holds the program word and two counts of any size. */
+void ShowCounterTitle(DWORD index, HWND dlg, DWORD count)
+{
+    char title[64];
+    wsprintfA(title, "%s(%d/%d)", g_programWord, index + 1, count);
+    SetWindowTextA(dlg, title);
+}
+
+int FormatAttributes(DWORD attributes, char *out)
+{
+    *out = 0;
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return 0;
+    if (attributes & FILE_ATTRIBUTE_SYSTEM)
+        lstrcatA(out, "S");
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        lstrcatA(out, "D");
+    else if (attributes & FILE_ATTRIBUTE_ARCHIVE)
+        lstrcatA(out, "A");
+    if (attributes & FILE_ATTRIBUTE_HIDDEN)
+        lstrcatA(out, "H");
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+        lstrcatA(out, "R");
+    if (attributes & FILE_ATTRIBUTE_COMPRESSED)
+        lstrcatA(out, "C");
+    return 1;
+}
+
+void FocusControl(HWND dlg, HWND control)
+{
+    SendMessageA(dlg, WM_NEXTDLGCTL, (WPARAM)control, TRUE);
+}
+
+void SelectNamePart(HWND edit)
+{
+    char text[PATH_TEXT];
+    int length = GetWindowTextA(edit, text, sizeof(text));
+    int end = length;
+
+    if (!(g_currentAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        end = (int)(PathFindExtensionA(text) - text);
+    SendMessageA(edit, EM_SETSEL, 0, end);
+}
+
+/* The shell hands out a new icon at every query, so the one it replaces is destroyed. A failed
+   query may leave a stale handle in hIcon: only a successful one is shown. */
+static void ShowFileIcon(HWND dlg, const char *path)
+{
+    SHFILEINFOA info;
+    ZeroMemory(&info, sizeof(info));
+    if (!SHGetFileInfoA(path, 0, &info, sizeof(info), SHGFI_ICON) || !info.hIcon)
+        return;
+    HICON old = (HICON)SendDlgItemMessageA(dlg, IDC_FILE_ICON, STM_SETICON, (WPARAM)info.hIcon, 0);
+    if (old)
+        DestroyIcon(old);
+}
+
+static void UpdateNavButton(HWND dlg, int id, BOOL atEnd, LONG okStyle)
+{
+    HWND button = GetDlgItem(dlg, id);
+    HWND ok = GetDlgItem(dlg, IDOK);
+
+    if (atEnd) {
+        EnableWindow(button, FALSE);
+        SendMessageA(ok, BM_SETSTYLE, okStyle, TRUE);
+    } else if (!IsWindowEnabled(button)) {
+        EnableWindow(button, TRUE);
+        SendMessageA(ok, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
+    }
+}
+
+static void ShowAttributes(HWND dlg, const char *path)
+{
+    char label[8];
+
+    g_currentAttributes = GetFileAttributesA(path);
+    label[0] = '[';
+    FormatAttributes(g_currentAttributes, label + 1);
+    lstrcatA(label, "]");
+    SetDlgItemTextA(dlg, IDC_ATTRIBUTES, label);
+}
+
+static BOOL ShowEntry(HWND dlg)
+{
+    char path[PATH_TEXT];
+
+    if (g_current >= g_entryCount)
+        return TRUE;
+    FileEntry *entry = g_entries[g_current];
+    ShowCounterTitle(g_current, dlg, g_entryCount);
+    lstrcpynA(path, entry->path, sizeof(path));
+    ShowFileIcon(dlg, path);
+    UpdatePathTooltip(GetDlgItem(dlg, IDC_CURRENT_NAME), g_tooltip, IDC_CURRENT_NAME, path);
+    UpdateNavButton(dlg, IDC_PREV, g_current == 0, BS_PUSHBUTTON);
+    UpdateNavButton(dlg, IDC_NEXT, g_current == g_entryCount - 1, BS_DEFPUSHBUTTON);
+    const char *name = FileNamePart(path);
+    SetDlgItemTextA(dlg, IDC_CURRENT_NAME, name);
+    SetDlgItemTextA(dlg, IDC_NEW_NAME, entry->newName[0] ? entry->newName : name);
+    ShowAttributes(dlg, path);
+    /* When the user works in the list window, the refresh leaves the focus and the rows alone. */
+    if (GetForegroundWindow() == dlg) {
+        if (IsListWindowOpen())
+            SelectListRow(g_current);
+        else
+            FocusControl(dlg, GetDlgItem(dlg, IDC_NEW_NAME));
+    }
+    SelectNamePart(GetDlgItem(dlg, IDC_NEW_NAME));
+    return TRUE;
+}
+
+static void SubclassNameField(HWND dlg)
+{
+    HWND edit = GetDlgItem(dlg, IDC_NEW_NAME);
+    g_editProc = (WNDPROC)GetWindowLongA(edit, GWL_WNDPROC);
+    SetWindowLongA(edit, GWL_WNDPROC, (LONG)NameEditProc);
+    SendMessageA(edit, EM_SETMARGINS, EC_LEFTMARGIN, MAKELONG(2, 0));
+}
+
+static BOOL InitRenameDialog(HWND dlg, const char *commandLine)
+{
+    CenterWindow(dlg);
+    SetFocus(NULL);
+    const char *paths = ParseOptions(commandLine);
+    g_current = 0;
+    g_entries = BuildFileList(paths, &g_entryCount);
+    if (!g_entries)
+        return TRUE;
+    if (!g_entries[1]) {
+        ShowWindow(GetDlgItem(dlg, IDC_PREV), SW_HIDE);
+        ShowWindow(GetDlgItem(dlg, IDC_NEXT), SW_HIDE);
+    } else {
+        SortFileList(g_entries, g_entryCount);
+    }
+    SubclassNameField(dlg);
+    ExtendSystemMenu(dlg);
+    g_tooltip = CreatePathTooltip(GetDlgItem(dlg, IDC_CURRENT_NAME), IDC_CURRENT_NAME);
+    SendMessageA(dlg, WM_APP_SHOWENTRY, 0, 0);
+    FocusControl(dlg, GetDlgItem(dlg, IDC_NEW_NAME));
+    if (g_options & OPTION_LIST)
+        SendMessageA(dlg, WM_COMMAND, IDM_SHOW_LIST, 0);
+    if (g_options & OPTION_TOPMOST)
+        ToggleTopmost(dlg, GetSystemMenu(dlg, FALSE), IDM_TOPMOST);
+    return TRUE;
+}
+
+/* Checks the typed name and stores it in the entry being left. id is the command that asked:
+   when it names a button, a taken name gives that button the default look. */
+static BOOL StoreTypedName(HWND dlg, int id)
+{
+    char name[PATH_TEXT];
+    int check = CheckTypedName(dlg, name);
+
+    if (check == NAME_TAKEN)
+        SendDlgItemMessageA(dlg, id, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+    if (check != NAME_OK)
+        return FALSE;
+    if (IsListWindowOpen())
+        SetListNewName(name, g_current);
+    lstrcpynA(g_entries[g_current]->newName, name, PATH_TEXT);
+    return TRUE;
+}
+
+static void GoToEntry(HWND dlg, int id, DWORD index)
+{
+    if (!StoreTypedName(dlg, id))
+        return;
+    g_current = index;
+    SendMessageA(dlg, WM_APP_SHOWENTRY, 0, 0);
+}
+
+static void MoveBy(HWND dlg, int id, int step)
+{
+    /* At the first entry, previous only sends the focus to OK and back, which selects the name afresh. */
+    if (step < 0 && g_current == 0) {
+        FocusControl(dlg, GetDlgItem(dlg, IDOK));
+        FocusControl(dlg, GetDlgItem(dlg, IDC_NEW_NAME));
+        return;
+    }
+    if (g_current + step >= g_entryCount)
+        return;
+    GoToEntry(dlg, id, g_current + step);
+}
+
+/* A jump to the entry on display is ignored: it is the list window's echo of our own row selection. */
+static void JumpTo(HWND dlg, WPARAM wParam)
+{
+    DWORD index = (DWORD)LOWORD(wParam) - IDM_JUMP_BASE;
+    if (HIWORD(wParam) != 0 || index == g_current || index >= g_entryCount)
+        return;
+    GoToEntry(dlg, LOWORD(wParam), index);
+}
+
+static void ShowListWindow(HWND dlg)
+{
+    if (IsListWindowOpen()) {
+        ActivateListWindow();
+        return;
+    }
+    ListWindowParams params = { g_entries, (LONG)g_current, (LONG)g_entryCount };
+    OpenListWindow(dlg, &params);
+}
+
+static void ReleaseFileIcon(HWND dlg)
+{
+    HICON icon = (HICON)SendDlgItemMessageA(dlg, IDC_FILE_ICON, STM_SETICON, 0, 0);
+    if (icon)
+        DestroyIcon(icon);
+}
+
+static void EndRenameDialog(HWND dlg)
+{
+    if (g_editProc) {
+        SetWindowLongA(GetDlgItem(dlg, IDC_NEW_NAME), GWL_WNDPROC, (LONG)g_editProc);
+        g_editProc = NULL;
+    }
+    ReleaseFileIcon(dlg);
+    FreeFileList(g_entries);
+    g_entries = NULL;
+    g_entryCount = 0;
+    g_current = 0;
+    EndDialog(dlg, 0);
+}
+
+static BOOL OnCommand(HWND dlg, WPARAM wParam)
+{
+    switch (LOWORD(wParam)) {
+    case IDOK:            CommitRenames(dlg); return TRUE;
+    case IDCANCEL:        EndRenameDialog(dlg); return FALSE;
+    case IDC_NEXT:        MoveBy(dlg, IDC_NEXT, 1); return TRUE;
+    case IDC_PREV:        MoveBy(dlg, IDC_PREV, -1); return TRUE;
+    case IDC_MENU_BUTTON: ShowFileMenu(dlg, GetDlgItem(dlg, IDC_MENU_BUTTON), g_entryCount, g_entries); return TRUE;
+    case IDM_SHOW_LIST:   ShowListWindow(dlg); return TRUE;
+    case IDM_REVERT_EDIT:
+    case IDM_REVERT:      RevertCurrent(dlg); return TRUE;
+    case IDM_OPEN:        OpenCurrentFile(dlg); return TRUE;
+    case IDM_REVERT_ALL:  RevertAll(g_entries, dlg, g_entryCount, g_current); return TRUE;
+    default:              JumpTo(dlg, wParam); return TRUE;
+    }
+}
+
+static void OnSysCommand(HWND dlg, WPARAM wParam)
+{
+    switch (LOWORD(wParam)) {
+    case IDM_VERSION: ShowVersionBox(dlg); break;
+    case IDM_TOPMOST: ToggleTopmost(dlg, GetSystemMenu(dlg, FALSE), IDM_TOPMOST); break;
+    }
+}
+
+INT_PTR CALLBACK RenameDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_INITDIALOG:
+        return InitRenameDialog(dlg, (const char *)lParam);
+    case WM_COMMAND:
+        return OnCommand(dlg, wParam);
+    case WM_SYSCOMMAND:
+        OnSysCommand(dlg, wParam);
+        return FALSE;
+    case WM_TIMER:
+        KillTimer(dlg, TITLE_TIMER);
+        ShowCounterTitle(g_current, dlg, g_entryCount);
+        return FALSE;
+    case WM_MOVE:
+        FollowRenameDialog(dlg);
+        return FALSE;
+    case WM_APP_SHOWENTRY:
+        return ShowEntry(dlg);
+    }
+    return FALSE;
+}

@@ -1,0 +1,222 @@
+/* Checking typed names, title-bar errors, and renaming the files on OK with a new pass for failures. */
+#include "brisknote.h"
+#include <shellapi.h>
+#include "../res/resource.h"
+
+const char g_nameExistsTitle[] = "%s(%d/%d) 既に存在している名前です。";
+const char g_enterNameTitle[] = "%s(%d/%d) 名前を入力してください。";
+const char g_openFailedTitle[] = "%s(%d/%d) 開けませんでした。";
+
+static const char g_retryQuestion[] = "エラーがあります。\n継続しますか?";
+static const char g_forbiddenChars[] = "\"*/:<>?\\|";
+
+/* A pasted forbidden character would reach the shell, which moves the file into another folder
+   for a separator and may overwrite another file for a wildcard. */
+static BOOL HasForbiddenChar(const char *name)
+{
+    for (const char *p = name; *p; p++) {
+        if (IsDBCSLeadByte((BYTE)*p)) {
+            if (!p[1])
+                break;
+            p++;    /* a second byte may be 0x5C */
+            continue;
+        }
+        for (const char *f = g_forbiddenChars; *f; f++) {
+            if (*p == *f)
+                return TRUE;
+        }
+    }
+    return FALSE;
+}
+
+BOOL ReadNewName(HWND dlg, char *out, int outSize)
+{
+    char text[PATH_TEXT];
+    const char *name = text;
+
+    GetDlgItemTextA(dlg, IDC_NEW_NAME, text, sizeof(text));
+    while (*name == ' ' || *name == '\t')
+        name++;
+    if (!*name || lstrcmpA(name, ".") == 0 || HasForbiddenChar(name))
+        return FALSE;
+    lstrcpynA(out, name, outSize);
+    return TRUE;
+}
+
+/* Joins the directory part of path with name; returns FALSE when the result is no usable path. */
+static BOOL JoinPath(const char *path, const char *name, char *out)
+{
+    int dirLength = (int)(FileNamePart(path) - path);
+    int nameLength = lstrlenA(name);
+
+    if (dirLength + nameLength >= MAX_PATH)
+        return FALSE;
+    CopyMemory(out, path, dirLength);
+    CopyMemory(out + dirLength, name, nameLength + 1);
+    return TRUE;
+}
+
+/* Every entry shares the candidate's directory in this comparison, so comparing the pending names
+   alone decides it. */
+BOOL IsNameTaken(FileList list, const char *candidate, DWORD index)
+{
+    char full[PATH_TEXT];
+    FileEntry *entry = list[index];
+
+    if (lstrcmpA(FileNamePart(entry->path), candidate) == 0)
+        return FALSE;
+    for (DWORD i = 0; list[i]; i++) {
+        if (i != index && lstrcmpA(list[i]->newName, candidate) == 0)
+            return TRUE;
+    }
+    /* A joined path beyond the platform's limit cannot exist; the rename of it fails on OK. */
+    if (!JoinPath(entry->path, candidate, full))
+        return FALSE;
+    return FileExists(full);
+}
+
+void ShowErrorTitle(HWND dlg, const char *format, DWORD index, DWORD total)
+{
+    char title[272];
+    HWND edit = GetDlgItem(dlg, IDC_NEW_NAME);
+
+    wsprintfA(title, format, g_programWord, index + 1, total);
+    SetWindowTextA(dlg, title);
+    MessageBeep(MB_ICONWARNING);
+    SendMessageA(dlg, WM_NEXTDLGCTL, (WPARAM)edit, TRUE);
+    SetTimer(dlg, TITLE_TIMER, 2000, NULL);
+    SelectNamePart(edit);
+}
+
+/* Reads the typed name of the entry on display into name (PATH_TEXT bytes) and checks it; a name
+   that cannot be used gets its error title. */
+int CheckTypedName(HWND dlg, char *name)
+{
+    if (!ReadNewName(dlg, name, PATH_TEXT)) {
+        ShowErrorTitle(dlg, g_enterNameTitle, g_current, g_entryCount);
+        return NAME_UNUSABLE;
+    }
+    if (IsNameTaken(g_entries, name, g_current)) {
+        ShowErrorTitle(dlg, g_nameExistsTitle, g_current, g_entryCount);
+        return NAME_TAKEN;
+    }
+    return NAME_OK;
+}
+
+/* Renames one entry's file; TRUE when it now has its new name. The target is tested again just
+   before the call, since another program may have made it, and the shell would replace it. The
+   result is checked on disk as well: only a file found under its new name counts as renamed. */
+BOOL RenameEntry(FileEntry *entry)
+{
+    char from[PATH_TEXT + 1];
+    char to[PATH_TEXT + 1];
+
+    ZeroMemory(from, sizeof(from));
+    ZeroMemory(to, sizeof(to));
+    /* The shell copies paths into fixed buffers of MAX_PATH without a bound. */
+    if (lstrlenA(entry->path) >= MAX_PATH || !JoinPath(entry->path, entry->newName, to))
+        return FALSE;
+    lstrcpynA(from, entry->path, PATH_TEXT);
+    if (FileExists(to))
+        return FALSE;
+
+    SHFILEOPSTRUCTA op;
+    ZeroMemory(&op, sizeof(op));
+    op.wFunc = FO_RENAME;
+    op.pFrom = from;
+    op.pTo = to;
+    op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION;
+    if (SHFileOperationA(&op) != 0)
+        return FALSE;
+    return FileExists(to) && !FileExists(from);
+}
+
+static BOOL AskRetry(HWND dlg)
+{
+    return MessageBoxA(dlg, g_retryQuestion, g_programWord, MB_YESNO | MB_ICONWARNING) == IDYES;
+}
+
+/* The failed paths, each in quotes, with nothing between them: the tokenizer reads them apart. */
+static char *JoinFailedPaths(FileList list, DWORD size)
+{
+    char *text = (char *)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size);
+    if (!text)
+        return NULL;
+    char *end = text;
+    for (DWORD i = 0; list[i]; i++) {
+        if (list[i]->renameOk)
+            continue;
+        *end++ = '"';
+        int length = lstrlenA(list[i]->path);
+        CopyMemory(end, list[i]->path, length);
+        end += length;
+        *end++ = '"';
+    }
+    return text;
+}
+
+/* The new list is built before the old one is released, so a failure leaves the old list whole
+   for the clean-up on cancel. */
+FileList CollectFailures(FileList list, HWND dlg, DWORD *count)
+{
+    DWORD size = 0;
+
+    *count = 0;
+    if (!list || !list[0])
+        return NULL;
+    for (DWORD i = 0; list[i]; i++) {
+        if (!list[i]->renameOk)
+            size += lstrlenA(list[i]->path) + 3;
+    }
+    if (size == 0 || !AskRetry(dlg))
+        return NULL;
+    char *text = JoinFailedPaths(list, size + 10);
+    if (!text)
+        return NULL;
+    FileList next = BuildFileList(text, count);
+    HeapFree(GetProcessHeap(), 0, text);
+    if (next)
+        FreeFileList(list);
+    return next;
+}
+
+static void RenameChangedEntries(void)
+{
+    for (DWORD i = 0; g_entries[i]; i++) {
+        FileEntry *entry = g_entries[i];
+        if (lstrcmpA(FileNamePart(entry->path), entry->newName) == 0)
+            continue;
+        if (!RenameEntry(entry))
+            entry->renameOk = 0;
+    }
+}
+
+static void StartNewPass(HWND dlg, FileList next, DWORD count)
+{
+    g_entries = next;
+    g_entryCount = count;
+    g_current = 0;
+    SendMessageA(dlg, WM_APP_SHOWENTRY, 0, 0);
+    SendMessageA(dlg, WM_NEXTDLGCTL, (WPARAM)GetDlgItem(dlg, IDC_NEW_NAME), TRUE);
+}
+
+/* OK with no entry to rename ends the dialog as Cancel does. */
+void CommitRenames(HWND dlg)
+{
+    char name[PATH_TEXT];
+    DWORD count;
+
+    if (!g_entries || g_current >= g_entryCount) {
+        SendMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
+        return;
+    }
+    if (CheckTypedName(dlg, name) != NAME_OK)
+        return;
+    lstrcpynA(g_entries[g_current]->newName, name, PATH_TEXT);
+    RenameChangedEntries();
+    FileList next = CollectFailures(g_entries, dlg, &count);
+    if (next)
+        StartNewPass(dlg, next, count);
+    else
+        SendMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
+}

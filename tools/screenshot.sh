@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Shows Brisknote on the demo folder (or on the files given) and saves a picture of the display
+# to build/screenshots/NAME. With --on-display it uses the display and Wine already running.
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+source "$here/wine-env.sh"
+
+own_display=1
+if [ "${1:-}" = "--on-display" ]; then
+  own_display=0
+  shift
+fi
+name=${1:-dialog.png}
+shift || true
+
+if [ "$own_display" = 1 ]; then
+  start_virtual_display
+  trap 'stop_wineserver; stop_virtual_display' EXIT
+  prepare_wine_prefix
+fi
+if [ $# -eq 0 ]; then
+  make_demo_folder
+  set -- "${DEMO_PATHS[@]}"
+fi
+args=()
+for f in "$@"; do args+=("$(windows_path "$f")"); done
+
+wine "$BUILD_DIR/Brisknote.exe" "${args[@]}" &
+program=$!
+if wait_for_window Quillmark; then
+  sleep 0.5
+  take_screenshot "$name"
+  echo "Screenshot saved to $BUILD_DIR/screenshots/$name"
+else
+  echo "The dialog did not appear; no screenshot taken." >&2
+fi
+kill "$program" 2>/dev/null || true
+wine taskkill /f /im Brisknote.exe >/dev/null 2>&1 || true
+wait "$program" 2>/dev/null || true

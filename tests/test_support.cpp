@@ -76,6 +76,14 @@ std::string ReadContent(const std::string &path)
     return std::string(buffer, read);
 }
 
+std::string ProgramPath(void)
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(NULL, path, sizeof(path));
+    std::string dir = path;
+    return dir.substr(0, dir.find_last_of('\\')) + "\\Brisknote.exe";
+}
+
 bool Exists(const std::string &path)
 {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;

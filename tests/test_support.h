@@ -24,6 +24,8 @@ private:
 
 std::string ReadContent(const std::string &path);
 bool Exists(const std::string &path);
+/* Brisknote.exe, which the build puts beside the test programs. */
+std::string ProgramPath(void);
 /* The content MakeFile gives a file. */
 std::string ContentOf(const std::string &name);
 

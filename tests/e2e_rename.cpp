@@ -1,0 +1,145 @@
+/* Starts the real Brisknote.exe with a command line and drives it from this process to finished
+   renames, then checks the files on disk. */
+#include "test_support.h"
+#include "resource.h"
+
+struct Program {
+    PROCESS_INFORMATION info = {};
+    bool Start(const std::string &arguments)
+    {
+        std::string line = "\"" + ProgramPath() + "\" " + arguments;
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof(startup);
+        return CreateProcessA(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &info) != 0;
+    }
+    /* Exit code, or STILL_ACTIVE when it has not ended within the time. */
+    DWORD WaitForEnd(DWORD milliseconds = 10000)
+    {
+        DWORD code = STILL_ACTIVE;
+        if (WaitForSingleObject(info.hProcess, milliseconds) == WAIT_OBJECT_0)
+            GetExitCodeProcess(info.hProcess, &code);
+        return code;
+    }
+    ~Program()
+    {
+        if (!info.hProcess)
+            return;
+        if (WaitForSingleObject(info.hProcess, 0) != WAIT_OBJECT_0)
+            TerminateProcess(info.hProcess, 1);
+        CloseHandle(info.hProcess);
+        CloseHandle(info.hThread);
+    }
+};
+
+struct WindowSearch {
+    DWORD process;
+    std::string prefix;
+    HWND found;
+};
+
+static BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam)
+{
+    WindowSearch *search = (WindowSearch *)lParam;
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process != search->process || !IsWindowVisible(window))
+        return TRUE;
+    if (WindowText(window).compare(0, search->prefix.size(), search->prefix) != 0)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+/* Waits for a visible top-level window of the program whose title begins with prefix. */
+static HWND WaitForWindow(const Program &program, const std::string &prefix, DWORD milliseconds = 10000)
+{
+    WindowSearch search = {program.info.dwProcessId, prefix, NULL};
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < milliseconds) {
+        EnumWindows(MatchWindow, (LPARAM)&search);
+        if (search.found)
+            return search.found;
+        Sleep(20);
+    }
+    return NULL;
+}
+
+/* Another process's edit control answers GetWindowText with nothing: ask it with WM_GETTEXT. */
+static std::string EditText(HWND dlg)
+{
+    char text[MAX_PATH + 1] = "";
+    SendMessageA(GetDlgItem(dlg, IDC_NEW_NAME), WM_GETTEXT, sizeof(text), (LPARAM)text);
+    return text;
+}
+
+static void SetEditText(HWND dlg, const std::string &text)
+{
+    SendMessageA(GetDlgItem(dlg, IDC_NEW_NAME), WM_SETTEXT, 0, (LPARAM)text.c_str());
+}
+
+static void Click(HWND dlg, int id)
+{
+    PostMessageA(GetDlgItem(dlg, id), BM_CLICK, 0, 0);
+}
+
+TEST(EndToEnd, NoArgumentsEndsAtOnceWithZero)
+{
+    Program program;
+    ASSERT_TRUE(program.Start(""));
+    EXPECT_EQ(0u, program.WaitForEnd());
+}
+
+TEST(EndToEnd, RenamesTheTypedNamesAndEnds)
+{
+    TempFolder folder;
+    std::string a = folder.MakeFile("a.txt"), b = folder.MakeFile("b c.txt"), j = folder.MakeFile("表紙.txt");
+    Program program;
+    ASSERT_TRUE(program.Start("\"" + j + "\" \"" + a + "\" \"" + b + "\" \"" + folder.Path("none.txt") + "\""));
+    HWND dlg = WaitForWindow(program, "Quillmark(1/3)");
+    ASSERT_NE(nullptr, dlg) << "the dialog did not appear";
+    EXPECT_EQ("a.txt", EditText(dlg));
+    SetEditText(dlg, "renamed a.txt");
+    Click(dlg, IDC_NEXT);
+    ASSERT_NE(nullptr, WaitForWindow(program, "Quillmark(2/3)"));
+    EXPECT_EQ("b c.txt", EditText(dlg));
+    Click(dlg, IDC_NEXT);
+    ASSERT_NE(nullptr, WaitForWindow(program, "Quillmark(3/3)"));
+    EXPECT_EQ("表紙.txt", EditText(dlg));
+    SetEditText(dlg, "表紙2.txt");
+    Click(dlg, IDOK);
+    EXPECT_EQ(0u, program.WaitForEnd());
+    EXPECT_EQ(ContentOf("a.txt"), ReadContent(folder.Path("renamed a.txt")));
+    EXPECT_EQ(ContentOf("b c.txt"), ReadContent(b));
+    EXPECT_EQ(ContentOf("表紙.txt"), ReadContent(folder.Path("表紙2.txt")));
+    EXPECT_FALSE(Exists(a));
+    EXPECT_FALSE(Exists(j));
+}
+
+TEST(EndToEnd, AFailedFileIsOfferedAgain)
+{
+    TempFolder folder;
+    std::string a = folder.MakeFile("a.txt");
+    Program program;
+    ASSERT_TRUE(program.Start("\"" + a + "\""));
+    HWND dlg = WaitForWindow(program, "Quillmark(1/1)");
+    ASSERT_NE(nullptr, dlg);
+    HANDLE held = CreateFileA(a.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    SetEditText(dlg, "b.txt");
+    Click(dlg, IDOK);
+    /* The question is a dialog of its own whose title is the program word alone. */
+    HWND box = NULL;
+    for (DWORD start = GetTickCount(); !box && GetTickCount() - start < 10000; Sleep(20))
+        box = FindWindowExA(NULL, NULL, "#32770", "Quillmark");
+    ASSERT_NE(nullptr, box) << "the retry question did not appear";
+    CloseHandle(held);
+    PostMessageA(box, WM_COMMAND, IDYES, 0);
+    for (DWORD start = GetTickCount(); IsWindow(box) && GetTickCount() - start < 10000; Sleep(20))
+        ;
+    EXPECT_TRUE(IsWindow(dlg)) << "the dialog stays for the new pass";
+    EXPECT_EQ("Quillmark(1/1)", WindowText(dlg));
+    EXPECT_EQ("a.txt", EditText(dlg));
+    SetEditText(dlg, "b.txt");
+    Click(dlg, IDOK);
+    EXPECT_EQ(0u, program.WaitForEnd());
+    EXPECT_EQ(ContentOf("a.txt"), ReadContent(folder.Path("b.txt")));
+}

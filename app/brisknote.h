@@ -75,6 +75,7 @@ FileList CollectFailures(FileList list, HWND dlg, DWORD *count);
 void CommitRenames(HWND dlg);
 
 /* rename_dialog/name_edit.cpp */
+extern DWORD g_ctrlHeld;
 LRESULT CALLBACK NameEditProc(HWND edit, UINT msg, WPARAM wParam, LPARAM lParam);
 
 /* rename_dialog/menus.cpp */

@@ -54,6 +54,8 @@ void RevertCurrent(HWND dlg)
         return;
     RevertEntry(g_entries, g_current, dlg);
     FocusControl(dlg, GetDlgItem(dlg, IDC_NEW_NAME));
+    /* When the field had the focus already, the focus move selected nothing. */
+    SelectNamePart(GetDlgItem(dlg, IDC_NEW_NAME));
 }
 
 void OpenCurrentFile(HWND dlg)

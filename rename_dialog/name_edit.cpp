@@ -1,7 +1,192 @@
-/* The name field's own behaviour in front of the platform's edit control. */
+/* The name field's own behaviour in front of the platform's edit control: the selection of the
+   name's parts, refused characters, and the Ctrl shortcuts that act as the dialog's buttons. */
 #include "brisknote.h"
+#include <shlwapi.h>
+#include "../res/resource.h"
+
+/* Set when the latest key-down was a shortcut, so that its control character is swallowed. */
+DWORD g_ctrlHeld;
+/* The lead byte of a double-byte character whose second byte is still to come, or 0. Its second
+   byte may be any value, 0x5C (a backslash) included, and is never refused. */
+static BYTE g_leadByte;
+
+/* Ctrl is read from the key's physical state while the message is handled. */
+static BOOL IsCtrlDown(void)
+{
+    return (GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0;
+}
+
+static BOOL IsKeyDown(int key)
+{
+    return (GetAsyncKeyState(key) & 0x8000) != 0;
+}
+
+static BOOL IsDirectoryOnShow(void)
+{
+    return (g_currentAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+/* Reads the field's text; returns its length and the position of the extension's dot in *dot. */
+static int ReadNameParts(HWND edit, char *text, int *dot)
+{
+    int length = GetWindowTextA(edit, text, PATH_TEXT);
+    *dot = (int)(PathFindExtensionA(text) - text);
+    return length;
+}
+
+static int ShortcutCommand(WPARAM key)
+{
+    switch (key) {
+    case 'B': case VK_NUMPAD2:  return IDC_PREV;
+    case 'M': case VK_SUBTRACT: return IDC_MENU_BUTTON;
+    case 'N': case VK_DECIMAL:  return IDC_NEXT;
+    case 'O': case VK_DIVIDE:   return IDOK;
+    case 'S': case VK_F4:       return IDCANCEL;
+    }
+    return 0;
+}
+
+/* F2 walks base name, extension, whole name; a directory between whole name and a caret. */
+static void CycleSelection(HWND edit)
+{
+    char text[PATH_TEXT];
+    int dot;
+    int length = ReadNameParts(edit, text, &dot);
+    DWORD start = 0, end = 0;
+    SendMessageA(edit, EM_GETSEL, (WPARAM)&start, (LPARAM)&end);
+
+    if (IsDirectoryOnShow())
+        SendMessageA(edit, EM_SETSEL, 0, (int)end == length ? 0 : length);
+    else if (start == 0 && (int)end == dot)
+        SendMessageA(edit, EM_SETSEL, dot + 1, length);
+    else if ((int)start >= dot && start != end)
+        SendMessageA(edit, EM_SETSEL, 0, length);
+    else
+        SendMessageA(edit, EM_SETSEL, 0, dot);
+}
+
+/* The dialog manager would select the whole text when the focus arrives by Tab; the selection
+   made on WM_SETFOCUS is to stand. */
+static LRESULT OnGetDlgCode(HWND edit, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT code = CallWindowProcA(g_editProc, edit, WM_GETDLGCODE, wParam, lParam);
+    if (code & DLGC_HASSETSEL)
+        return code & ~DLGC_HASSETSEL;
+    if (IsKeyDown(VK_RETURN) || IsKeyDown(VK_TAB) || IsKeyDown(VK_ESCAPE))
+        return code;
+    return DLGC_WANTALLKEYS;
+}
+
+static LRESULT OnKeyDown(HWND edit, WPARAM key, LPARAM lParam)
+{
+    HWND dlg = GetParent(edit);
+    BOOL ctrl = IsCtrlDown();
+
+    g_ctrlHeld = 0;
+    if (key == VK_F2) {
+        if (!ctrl) {
+            CycleSelection(edit);
+            return 1;
+        }
+        g_ctrlHeld = 1;
+        SendMessageA(dlg, WM_COMMAND, IDM_REVERT_EDIT, 0);
+        SendMessageA(dlg, WM_NEXTDLGCTL, (WPARAM)edit, TRUE);
+        return 1;
+    }
+    int command = ctrl ? ShortcutCommand(key) : 0;
+    if (command) {
+        g_ctrlHeld = 1;
+        PostMessageA(dlg, WM_COMMAND, command, 0);
+        return 0;
+    }
+    return CallWindowProcA(g_editProc, edit, WM_KEYDOWN, key, lParam);
+}
+
+static BOOL IsForbiddenChar(WPARAM code)
+{
+    switch (code) {
+    case '"': case '*': case '/': case ':': case '<': case '>': case '?': case '\\': case '|':
+        return TRUE;
+    }
+    return FALSE;
+}
+
+/* The pair is inserted as one character: handed on one byte at a time, the edit control may take
+   each byte for a character of its own. */
+static void InsertDoubleByte(HWND edit, BYTE lead, BYTE second)
+{
+    char pair[3] = {(char)lead, (char)second, 0};
+    SendMessageA(edit, EM_REPLACESEL, TRUE, (LPARAM)pair);
+}
+
+static LRESULT OnChar(HWND edit, WPARAM code, LPARAM lParam)
+{
+    if (g_leadByte) {
+        InsertDoubleByte(edit, g_leadByte, (BYTE)code);
+        g_leadByte = 0;
+        return 0;
+    }
+    if (IsForbiddenChar(code)) {
+        MessageBeep(MB_OK);
+        return 0;
+    }
+    if (g_ctrlHeld) {
+        g_ctrlHeld = 0;
+        return 0;
+    }
+    if (code < 0x100 && IsDBCSLeadByte((BYTE)code)) {
+        g_leadByte = (BYTE)code;
+        return 0;
+    }
+    return CallWindowProcA(g_editProc, edit, WM_CHAR, code, lParam);
+}
+
+static int TextWidth(HDC dc, const char *text, int length)
+{
+    SIZE size = {0, 0};
+    GetTextExtentPoint32A(dc, text, length, &size);
+    return size.cx;
+}
+
+/* A double-click selects the part of the name it lands on, measured in the field's own font. */
+static void SelectClickedPart(HWND edit, LPARAM lParam)
+{
+    char text[PATH_TEXT];
+    int dot;
+    int length = ReadNameParts(edit, text, &dot);
+    HDC dc = GetDC(edit);
+    HFONT font = (HFONT)SendMessageA(edit, WM_GETFONT, 0, 0);
+    HGDIOBJ oldFont = font ? SelectObject(dc, font) : NULL;
+    int whole = TextWidth(dc, text, length);
+    int extension = dot < length ? TextWidth(dc, text + dot + 1, length - dot - 1) : 0;
+    int x = LOWORD(lParam);
+
+    if (x <= whole - extension)
+        SendMessageA(edit, EM_SETSEL, 0, dot);
+    else if (x <= whole)
+        SendMessageA(edit, EM_SETSEL, dot + 1, length);
+    else
+        SendMessageA(edit, EM_SETSEL, 0, length);
+    if (oldFont)
+        SelectObject(dc, oldFont);
+    ReleaseDC(edit, dc);
+}
 
 LRESULT CALLBACK NameEditProc(HWND edit, UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    switch (msg) {
+    case WM_SETFOCUS:
+        SelectNamePart(edit);
+        break;
+    case WM_GETDLGCODE:
+        return OnGetDlgCode(edit, wParam, lParam);
+    case WM_KEYDOWN:
+        return OnKeyDown(edit, wParam, lParam);
+    case WM_CHAR:
+        return OnChar(edit, wParam, lParam);
+    case WM_LBUTTONDBLCLK:
+        SelectClickedPart(edit, lParam);
+        return 1;
+    }
     return CallWindowProcA(g_editProc, edit, msg, wParam, lParam);
 }

@@ -143,3 +143,44 @@ TEST(EndToEnd, AFailedFileIsOfferedAgain)
     EXPECT_EQ(0u, program.WaitForEnd());
     EXPECT_EQ(ContentOf("a.txt"), ReadContent(folder.Path("b.txt")));
 }
+
+static void SendCtrl(bool down)
+{
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = VK_CONTROL;
+    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    SendInput(1, &input, sizeof(input));
+    /* Wine keeps a process's view of the key state for up to 50 ms; let it see the change. */
+    Sleep(100);
+}
+
+TEST(EndToEnd, CtrlShortcutsTypedIntoTheNameField)
+{
+    TempFolder folder;
+    std::string a = folder.MakeFile("a.txt"), b = folder.MakeFile("b.txt");
+    Program program;
+    ASSERT_TRUE(program.Start("\"" + a + "\" \"" + b + "\""));
+    HWND dlg = WaitForWindow(program, "Quillmark(1/2)");
+    ASSERT_NE(nullptr, dlg);
+    HWND edit = GetDlgItem(dlg, IDC_NEW_NAME);
+    SetEditText(dlg, "first.txt");
+    /* Activation resynchronises the key state from the X keyboard: let it happen before Ctrl goes down. */
+    SetForegroundWindow(dlg);
+    Sleep(300);
+    SendCtrl(true);
+    PostMessageA(edit, WM_KEYDOWN, 'N', 1);
+    HWND second = WaitForWindow(program, "Quillmark(2/2)");
+    SendCtrl(false);
+    ASSERT_NE(nullptr, second) << "Ctrl+N did not move to the next file; field: " << EditText(dlg)
+                               << ", foreground " << (GetForegroundWindow() == dlg);
+    EXPECT_EQ("b.txt", EditText(dlg));
+    SetEditText(dlg, "second.txt");
+    SendCtrl(true);
+    PostMessageA(edit, WM_KEYDOWN, 'O', 1);
+    DWORD code = program.WaitForEnd();
+    SendCtrl(false);
+    EXPECT_EQ(0u, code) << "Ctrl+O did not finish the renames";
+    EXPECT_EQ(ContentOf("a.txt"), ReadContent(folder.Path("first.txt")));
+    EXPECT_EQ(ContentOf("b.txt"), ReadContent(folder.Path("second.txt")));
+}

@@ -1,11 +1,188 @@
-/* The list window: every entry's current name, new name and path, kept in step with the dialog. */
+/* The list window: every entry's current name, new name and path, kept in step with the dialog.
+   It copies all texts when it opens and never reads the file list afterwards. */
 #include "brisknote.h"
+#include <commctrl.h>
+#include "../res/resource.h"
 
 HWND g_listWindow;
 
-int OpenListWindow(HWND, ListWindowParams *)
+static const char g_listTitle[] = "リネームリスト";
+static const char *const g_columnHeaders[] = {"現在の名前", "新しいの名前", "パス"};
+static const int g_columnWidths[] = {120, 120, 200};
+static const int LIST_HEIGHT = 220;
+
+static LRESULT InsertListColumn(HWND list, int width, const char *text, int column, int format)
 {
-    return 0;
+    LVCOLUMNA col;
+    col.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+    col.fmt = format;
+    col.cx = width;
+    col.pszText = (char *)text;
+    col.iSubItem = column;
+    return SendMessageA(list, LVM_INSERTCOLUMNA, column, (LPARAM)&col);
+}
+
+static LRESULT InsertListItem(HWND list, const char *text, int row, LPARAM data)
+{
+    LVITEMA item;
+    item.mask = LVIF_TEXT | LVIF_PARAM;
+    item.iItem = row;
+    item.iSubItem = 0;
+    item.pszText = (char *)text;
+    item.lParam = data;
+    return SendMessageA(list, LVM_INSERTITEMA, 0, (LPARAM)&item);
+}
+
+static LRESULT SetListItemText(HWND list, const char *text, int row, int column)
+{
+    LVITEMA item;
+    item.mask = LVIF_TEXT;
+    item.iItem = row;
+    item.iSubItem = column;
+    item.pszText = (char *)text;
+    return SendMessageA(list, LVM_SETITEMA, 0, (LPARAM)&item);
+}
+
+static void SetRowSelected(HWND list, DWORD row)
+{
+    LVITEMA item;
+    ZeroMemory(&item, sizeof(item));
+    item.state = LVIS_FOCUSED | LVIS_SELECTED;
+    item.stateMask = LVIS_FOCUSED | LVIS_SELECTED;
+    SendMessageA(list, LVM_SETITEMSTATE, row, (LPARAM)&item);
+}
+
+/* Where the list window stands below the rename dialog. The vertical frame metric serves the
+   horizontal offset too. */
+static POINT PositionBelow(HWND dlg, RECT *dialogRect)
+{
+    int dialogFrame = GetSystemMetrics(SM_CYDLGFRAME);
+    GetWindowRect(dlg, dialogRect);
+    POINT at = {dialogRect->left - dialogFrame, dialogRect->bottom + 2 * dialogFrame};
+    return at;
+}
+
+static void PlaceBelowOwner(HWND window)
+{
+    RECT owner;
+    POINT at = PositionBelow(GetParent(window), &owner);
+    MoveWindow(window, at.x, at.y, owner.right - owner.left + GetSystemMetrics(SM_CYFRAME), LIST_HEIGHT, TRUE);
+}
+
+static void FillRows(HWND list, FileList entries)
+{
+    for (int i = 0; entries && entries[i]; i++) {
+        InsertListItem(list, FileNamePart(entries[i]->path), i, i);
+        SetListItemText(list, entries[i]->newName, i, 1);
+        SetListItemText(list, entries[i]->path, i, 2);
+    }
+}
+
+static int FillListWindow(HWND window, ListWindowParams *params)
+{
+    HWND list = GetDlgItem(window, IDC_LIST);
+
+    if (!params)
+        return 0;
+    SetWindowTextA(window, g_listTitle);
+    PlaceBelowOwner(window);
+    LRESULT style = SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
+    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, style | LVS_EX_FULLROWSELECT);
+    for (int column = 0; column < 3; column++)
+        InsertListColumn(list, g_columnWidths[column], g_columnHeaders[column], column, LVCFMT_LEFT);
+    FillRows(list, params->entries);
+    /* Not scrolled into view; the selection echoes as a jump to the entry on display, which the
+       dialog ignores. */
+    SetRowSelected(list, params->current);
+    SendMessageA(window, WM_NEXTDLGCTL, (WPARAM)list, TRUE);
+    return 1;
+}
+
+/* The list fills the window above the close button, which keeps its size in the corner. */
+static void LayoutListWindow(HWND window)
+{
+    RECT client, button;
+    HWND close = GetDlgItem(window, IDCANCEL);
+    GetClientRect(window, &client);
+    GetClientRect(close, &button);
+    MoveWindow(GetDlgItem(window, IDC_LIST), 0, 0, client.right, client.bottom - button.bottom - 8, TRUE);
+    SetWindowPos(close, NULL, client.right - button.right - 2, client.bottom - button.bottom - 4, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+static void FocusNameField(HWND window)
+{
+    SendMessageA(window, WM_NEXTDLGCTL, (WPARAM)GetDlgItem(GetParent(window), IDC_NEW_NAME), TRUE);
+}
+
+static void CloseListWindow(HWND window)
+{
+    FocusNameField(window);
+    DestroyWindow(window);
+    g_listWindow = NULL;
+}
+
+/* The rename dialog's loop gives this window no dialog keyboard handling, so Tab, Escape and the
+   close button's Alt+X are taken from the list view's key notifications. */
+static void OnListKey(HWND window, WORD key)
+{
+    switch (key) {
+    case VK_TAB:
+        FocusNameField(window);
+        break;
+    case 'X':
+        if (!(GetAsyncKeyState(VK_MENU) & 0x8000))
+            break;
+        /* fall through */
+    case VK_ESCAPE:
+        SendMessageA(window, WM_COMMAND, IDCANCEL, 0);
+        break;
+    }
+}
+
+/* Only a row's change to selected and focused is a choice: a single-selection list reports the
+   old row's steps down and partial states on the way. */
+static void OnListNotify(HWND window, NMHDR *header)
+{
+    if (header->hwndFrom != GetDlgItem(window, IDC_LIST))
+        return;
+    if (header->code == LVN_KEYDOWN) {
+        OnListKey(window, ((NMLVKEYDOWN *)header)->wVKey);
+    } else if (header->code == LVN_ITEMCHANGED) {
+        NMLISTVIEW *change = (NMLISTVIEW *)header;
+        if (change->uNewState == (LVIS_SELECTED | LVIS_FOCUSED))
+            SendMessageA(GetParent(window), WM_COMMAND, (WORD)(IDM_JUMP_BASE + change->iItem), 0);
+    }
+}
+
+static INT_PTR CALLBACK ListDlgProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_INITDIALOG:
+        FillListWindow(window, (ListWindowParams *)lParam);
+        LayoutListWindow(window);
+        return FALSE;
+    case WM_SIZE:
+        LayoutListWindow(window);
+        return FALSE;
+    case WM_NOTIFY:
+        OnListNotify(window, (NMHDR *)lParam);
+        return FALSE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) != IDCANCEL)
+            return FALSE;
+        CloseListWindow(window);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+int OpenListWindow(HWND owner, ListWindowParams *params)
+{
+    g_listWindow = CreateDialogParamA(g_instance, MAKEINTRESOURCEA(IDD_LIST), owner, ListDlgProc, (LPARAM)params);
+    if (g_listWindow)
+        ShowWindow(g_listWindow, SW_SHOWNORMAL);
+    return g_listWindow != NULL;
 }
 
 int IsListWindowOpen(void)
@@ -18,14 +195,29 @@ BOOL ActivateListWindow(void)
     return SetForegroundWindow(g_listWindow);
 }
 
-void FollowRenameDialog(HWND)
+void FollowRenameDialog(HWND dlg)
 {
+    RECT rect;
+    if (IsWindowVisible(g_listWindow) != TRUE)
+        return;
+    POINT at = PositionBelow(dlg, &rect);
+    SetWindowPos(g_listWindow, NULL, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void SetListNewName(const char *, DWORD)
+void SetListNewName(const char *text, DWORD row)
 {
+    LVITEMA item;
+    if (!text || !g_listWindow)
+        return;
+    ZeroMemory(&item, sizeof(item));
+    item.iSubItem = 1;
+    item.pszText = (char *)text;
+    SendDlgItemMessageA(g_listWindow, IDC_LIST, LVM_SETITEMTEXTA, row, (LPARAM)&item);
 }
 
-void SelectListRow(DWORD)
+void SelectListRow(DWORD row)
 {
+    HWND list = GetDlgItem(g_listWindow, IDC_LIST);
+    SetRowSelected(list, row);
+    SendMessageA(list, LVM_ENSUREVISIBLE, row, TRUE);
 }

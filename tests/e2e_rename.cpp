@@ -2,6 +2,7 @@
    renames, then checks the files on disk. */
 #include "test_support.h"
 #include "resource.h"
+#include <commctrl.h>
 
 struct Program {
     PROCESS_INFORMATION info = {};
@@ -183,4 +184,51 @@ TEST(EndToEnd, CtrlShortcutsTypedIntoTheNameField)
     EXPECT_EQ(0u, code) << "Ctrl+O did not finish the renames";
     EXPECT_EQ(ContentOf("a.txt"), ReadContent(folder.Path("first.txt")));
     EXPECT_EQ(ContentOf("b.txt"), ReadContent(folder.Path("second.txt")));
+}
+
+/* A list view's items live in the other process: the item and its text buffer are made there. */
+static std::string RemoteCell(HANDLE process, HWND list, int row, int column)
+{
+    const SIZE_T textSize = MAX_PATH + 1;
+    BYTE *remote = (BYTE *)VirtualAllocEx(process, NULL, sizeof(LVITEMA) + textSize, MEM_COMMIT, PAGE_READWRITE);
+    LVITEMA item = {};
+    item.iSubItem = column;
+    item.pszText = (char *)(remote + sizeof(LVITEMA));
+    item.cchTextMax = textSize;
+    WriteProcessMemory(process, remote, &item, sizeof(item), NULL);
+    SendMessageA(list, LVM_GETITEMTEXTA, row, (LPARAM)remote);
+    char text[MAX_PATH + 1] = "";
+    ReadProcessMemory(process, remote + sizeof(LVITEMA), text, textSize, NULL);
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    return text;
+}
+
+TEST(EndToEnd, ListWindowFollowsTheDialog)
+{
+    TempFolder folder;
+    std::string a = folder.MakeFile("a.txt"), b = folder.MakeFile("b.txt"), c = folder.MakeFile("報告.txt");
+    Program program;
+    ASSERT_TRUE(program.Start("/p \"" + c + "\" \"" + b + "\" \"" + a + "\""));
+    HWND dlg = WaitForWindow(program, "Quillmark(1/3)");
+    HWND listWindow = WaitForWindow(program, "リネームリスト");
+    ASSERT_NE(nullptr, dlg);
+    ASSERT_NE(nullptr, listWindow);
+    HWND list = GetDlgItem(listWindow, IDC_LIST);
+    ASSERT_EQ(3, SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    EXPECT_EQ("a.txt", RemoteCell(program.info.hProcess, list, 0, 0));
+    EXPECT_EQ("報告.txt", RemoteCell(program.info.hProcess, list, 2, 1));
+    EXPECT_EQ(c, RemoteCell(program.info.hProcess, list, 2, 2));
+    EXPECT_EQ(0, SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED));
+
+    SetForegroundWindow(dlg);
+    Sleep(200);
+    SetEditText(dlg, "renamed.txt");
+    Click(dlg, IDC_NEXT);
+    ASSERT_NE(nullptr, WaitForWindow(program, "Quillmark(2/3)"));
+    EXPECT_EQ("renamed.txt", RemoteCell(program.info.hProcess, list, 0, 1));
+    EXPECT_EQ("a.txt", RemoteCell(program.info.hProcess, list, 0, 0));
+    EXPECT_EQ(1, SendMessageA(list, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED));
+    PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_EQ(0u, program.WaitForEnd());
+    EXPECT_EQ(ContentOf("a.txt"), ReadContent(a)) << "cancel renames nothing";
 }

@@ -71,30 +71,36 @@ static const ExpectedControl g_controls[] = {
     {IDC_FILE_ICON, "#130", "", 3, 54, 20, 20, CHILD | SS_ICON | SS_REALSIZEIMAGE, WS_EX_STATICEDGE},
 };
 
-TEST_F(ResourcesTest, RenameDialogTemplate)
+struct ExpectedDialog {
+    DWORD style;
+    short cx, cy;
+    WORD pointSize;
+    BYTE charset;
+    const char *font;
+};
+
+static void CheckTemplate(TemplateReader t, const ExpectedDialog &d, const ExpectedControl *controls, int count)
 {
-    TemplateReader t = {Resource(RT_DIALOG, MAKEINTRESOURCEA(IDD_RENAME), JAPANESE)};
-    ASSERT_NE(nullptr, t.p) << "no Japanese template 129";
     EXPECT_EQ(1, t.Word());
     EXPECT_EQ(0xFFFF, t.Word()) << "an extended template";
     EXPECT_EQ(0u, t.Dword());
     EXPECT_EQ(0u, t.Dword()) << "extended style";
-    EXPECT_EQ((DWORD)(WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME | DS_SETFONT), t.Dword());
-    WORD items = t.Word();
-    EXPECT_EQ(11, items);
+    EXPECT_EQ(d.style, t.Dword());
+    EXPECT_EQ(count, t.Word());
     EXPECT_EQ(0, t.Word());
     EXPECT_EQ(0, t.Word());
-    EXPECT_EQ(207, t.Word());
-    EXPECT_EQ(79, t.Word());
+    EXPECT_EQ(d.cx, (short)t.Word());
+    EXPECT_EQ(d.cy, (short)t.Word());
     EXPECT_EQ("", t.SzOrOrd()) << "menu";
     EXPECT_EQ("", t.SzOrOrd()) << "class";
     EXPECT_EQ("Dialog", t.SzOrOrd());
-    EXPECT_EQ(9, t.Word());
+    EXPECT_EQ(d.pointSize, t.Word());
     EXPECT_EQ(400, t.Word());
     EXPECT_EQ(0, t.Byte());
-    EXPECT_EQ(SHIFTJIS_CHARSET, t.Byte());
-    EXPECT_EQ("ＭＳ Ｐゴシック", t.SzOrOrd());
-    for (const ExpectedControl &c : g_controls) {
+    EXPECT_EQ(d.charset, t.Byte());
+    EXPECT_EQ(d.font, t.SzOrOrd());
+    for (int i = 0; i < count; i++) {
+        const ExpectedControl &c = controls[i];
         SCOPED_TRACE(c.text);
         t.AlignDword();
         EXPECT_EQ(0u, t.Dword()) << "help id";
@@ -105,10 +111,33 @@ TEST_F(ResourcesTest, RenameDialogTemplate)
         EXPECT_EQ(c.cx, (short)t.Word());
         EXPECT_EQ(c.cy, (short)t.Word());
         EXPECT_EQ(c.id, t.Dword());
-        EXPECT_EQ(c.className, t.SzOrOrd());
+        /* windres writes class names in capitals; the platform compares them without case. */
+        std::string className = t.SzOrOrd();
+        EXPECT_EQ(0, lstrcmpiA(c.className, className.c_str())) << "class " << className;
         EXPECT_EQ(c.text, t.SzOrOrd());
         EXPECT_EQ(0, t.Word()) << "creation data";
     }
+}
+
+TEST_F(ResourcesTest, RenameDialogTemplate)
+{
+    TemplateReader t = {Resource(RT_DIALOG, MAKEINTRESOURCEA(IDD_RENAME), JAPANESE)};
+    ASSERT_NE(nullptr, t.p) << "no Japanese template 129";
+    ExpectedDialog dialog = {WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME | DS_SETFONT, 207, 79, 9,
+                             SHIFTJIS_CHARSET, "ＭＳ Ｐゴシック"};
+    CheckTemplate(t, dialog, g_controls, 11);
+}
+
+TEST_F(ResourcesTest, ListWindowTemplate)
+{
+    TemplateReader t = {Resource(RT_DIALOG, MAKEINTRESOURCEA(IDD_LIST), JAPANESE)};
+    ASSERT_NE(nullptr, t.p) << "no Japanese template 132";
+    ExpectedDialog dialog = {0x80CC0048, 257, 143, 8, DEFAULT_CHARSET, "MS Shell Dlg"};
+    const ExpectedControl controls[] = {
+        {IDCANCEL, "#128", "閉じる(&X)", 208, 126, 46, 14, 0x50010001, 0},
+        {IDC_LIST, "SysListView32", "", 0, 1, 254, 123, 0x5080880D, 0},
+    };
+    CheckTemplate(t, dialog, controls, 2);
 }
 
 #pragma pack(push, 2)

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Shows Brisknote on the demo folder (or on the files given) and saves a picture of the display
 # to build/screenshots/NAME. With --on-display it uses the display and Wine already running.
+# Options for Brisknote (/p, /t) may stand before the files.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/wine-env.sh"
@@ -18,11 +19,15 @@ if [ "$own_display" = 1 ]; then
   trap 'stop_wineserver; stop_virtual_display' EXIT
   prepare_wine_prefix
 fi
+args=()
+while [ $# -gt 0 ] && [[ "$1" == /? ]]; do
+  args+=("$1")
+  shift
+done
 if [ $# -eq 0 ]; then
   make_demo_folder
   set -- "${DEMO_PATHS[@]}"
 fi
-args=()
 for f in "$@"; do args+=("$(windows_path "$f")"); done
 
 wine "$BUILD_DIR/Brisknote.exe" "${args[@]}" &

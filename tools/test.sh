@@ -11,4 +11,5 @@ trap 'stop_wineserver; stop_virtual_display' EXIT
 prepare_wine_prefix
 start_wineserver
 bash "$here/screenshot.sh" --on-display dialog.png >/dev/null
+bash "$here/screenshot.sh" --on-display list.png /p >/dev/null
 ctest --test-dir "$BUILD_DIR" --output-on-failure

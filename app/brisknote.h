@@ -79,7 +79,10 @@ extern DWORD g_ctrlHeld;
 LRESULT CALLBACK NameEditProc(HWND edit, UINT msg, WPARAM wParam, LPARAM lParam);
 
 /* rename_dialog/menus.cpp */
+void AddMenuItem(HMENU menu, const char *text, UINT command, UINT before);
+void AddMenuSeparator(HMENU menu, UINT before);
 int ExtendSystemMenu(HWND window);
+HMENU BuildFileMenu(DWORD count, FileList entries);
 void ToggleTopmost(HWND window, HMENU menu, UINT command);
 void ShowVersionBox(HWND owner);
 void ShowFileMenu(HWND owner, HWND button, DWORD count, FileList entries);

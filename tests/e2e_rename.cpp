@@ -232,3 +232,29 @@ TEST(EndToEnd, ListWindowFollowsTheDialog)
     EXPECT_EQ(0u, program.WaitForEnd());
     EXPECT_EQ(ContentOf("a.txt"), ReadContent(a)) << "cancel renames nothing";
 }
+
+TEST(EndToEnd, PopupMenuCommand)
+{
+    TempFolder folder;
+    std::string a = folder.MakeFile("a.txt"), b = folder.MakeFile("b.txt");
+    Program program;
+    ASSERT_TRUE(program.Start("\"" + a + "\" \"" + b + "\""));
+    HWND dlg = WaitForWindow(program, "Quillmark(1/2)");
+    ASSERT_NE(nullptr, dlg);
+    Click(dlg, IDC_MENU_BUTTON);
+    HWND menu = NULL;
+    for (DWORD start = GetTickCount(); !menu && GetTickCount() - start < 10000; Sleep(20)) {
+        HWND found = FindWindowExA(NULL, NULL, "#32768", NULL);
+        DWORD process = 0;
+        GetWindowThreadProcessId(found, &process);
+        if (found && IsWindowVisible(found) && process == program.info.dwProcessId)
+            menu = found;
+    }
+    ASSERT_NE(nullptr, menu) << "the popup menu did not open";
+    /* The menu's own loop reads the keys from the program's queue. */
+    PostMessageA(dlg, WM_KEYDOWN, '2', 0);
+    PostMessageA(dlg, WM_CHAR, '2', 0);
+    EXPECT_NE(nullptr, WaitForWindow(program, "Quillmark(2/2)")) << "the jump item was not carried out";
+    PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_EQ(0u, program.WaitForEnd());
+}

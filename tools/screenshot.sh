@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Shows Brisknote on the demo folder (or on the files given) and saves a picture of the display
 # to build/screenshots/NAME. With --on-display it uses the display and Wine already running.
-# Options for Brisknote (/p, /t) may stand before the files.
+# Options for Brisknote (/p, /t) may stand before the files; --command ID first sends the
+# dialog that command (1010 opens the file menu).
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/wine-env.sh"
@@ -10,6 +11,11 @@ own_display=1
 if [ "${1:-}" = "--on-display" ]; then
   own_display=0
   shift
+fi
+command=
+if [ "${1:-}" = "--command" ]; then
+  command=$2
+  shift 2
 fi
 name=${1:-dialog.png}
 shift || true
@@ -34,6 +40,10 @@ wine "$BUILD_DIR/Brisknote.exe" "${args[@]}" &
 program=$!
 if wait_for_window Quillmark; then
   sleep 0.5
+  if [ -n "$command" ]; then
+    wine "$BUILD_DIR/poke.exe" Quillmark "$command"
+    sleep 0.5
+  fi
   take_screenshot "$name"
   echo "Screenshot saved to $BUILD_DIR/screenshots/$name"
 else

@@ -12,4 +12,5 @@ prepare_wine_prefix
 start_wineserver
 bash "$here/screenshot.sh" --on-display dialog.png >/dev/null
 bash "$here/screenshot.sh" --on-display list.png /p >/dev/null
+bash "$here/screenshot.sh" --on-display --command 1010 menu.png >/dev/null
 ctest --test-dir "$BUILD_DIR" --output-on-failure

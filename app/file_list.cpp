@@ -106,7 +106,9 @@ FileList BuildFileList(const char *text, DWORD *count)
         char path[PATH_TEXT];
         path[0] = 0;    /* stays empty when the token is too long to copy */
         text = NextToken(text, path, PATH_TEXT);
-        if (!path[0] || !FileExists(path))
+        /* Windows' ANSI file functions take at most MAX_PATH - 1 bytes: a longer path could not be
+           renamed, nor offered again, so it is left out like a missing file. */
+        if (!path[0] || lstrlenA(path) >= MAX_PATH || !FileExists(path))
             continue;
         FileEntry *entry = MakeEntry(path);
         if (entry)

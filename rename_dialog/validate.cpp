@@ -113,6 +113,9 @@ BOOL RenameEntry(FileEntry *entry)
 
     ZeroMemory(from, sizeof(from));
     ZeroMemory(to, sizeof(to));
+    /* A path ending in a separator names a folder by its inside: renamed, it would move into itself. */
+    if (!*FileNamePart(entry->path) || !*entry->newName || HasForbiddenChar(entry->newName))
+        return FALSE;
     /* The shell copies paths into fixed buffers of MAX_PATH without a bound. */
     if (lstrlenA(entry->path) >= MAX_PATH || !JoinPath(entry->path, entry->newName, to))
         return FALSE;

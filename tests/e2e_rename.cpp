@@ -3,6 +3,7 @@
 #include "test_support.h"
 #include "resource.h"
 #include <commctrl.h>
+#include <algorithm>
 
 struct Program {
     PROCESS_INFORMATION info = {};
@@ -257,4 +258,38 @@ TEST(EndToEnd, PopupMenuCommand)
     EXPECT_NE(nullptr, WaitForWindow(program, "Quillmark(2/2)")) << "the jump item was not carried out";
     PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
     EXPECT_EQ(0u, program.WaitForEnd());
+}
+
+TEST(EndToEnd, ACommandLineAtThePlatformLimit)
+{
+    TempFolder folder("C:\\");
+    std::string line = "\"" + ProgramPath() + "\"";
+    std::string first;
+    for (int i = 0; i < 2000; i++) {
+        char name[8];
+        wsprintfA(name, "%04d", i);
+        std::string path = folder.MakeFile(name);
+        if (i == 0)
+            first = path;
+        line += " " + path;
+    }
+    /* Missing paths fill the line to 32,766 characters and its terminator. */
+    const size_t limit = 32766;
+    while (line.size() < limit) {
+        size_t room = limit - line.size() - 1;
+        line += " " + std::string(std::min<size_t>(room, 200), 'm');
+    }
+    ASSERT_EQ(limit, line.size());
+    Program program;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    ASSERT_TRUE(CreateProcessA(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &program.info));
+    HWND dlg = WaitForWindow(program, "Quillmark(1/2000)", 60000);
+    ASSERT_NE(nullptr, dlg) << "the dialog did not come up on 2,000 files";
+    EXPECT_EQ("0000", EditText(dlg));
+    SetEditText(dlg, "renamed");
+    Click(dlg, IDOK);
+    EXPECT_EQ(0u, program.WaitForEnd(30000));
+    EXPECT_EQ(ContentOf("0000"), ReadContent(folder.Path("renamed")));
+    EXPECT_EQ(ContentOf("1999"), ReadContent(folder.Path("1999")));
 }

@@ -15,6 +15,14 @@ TempFolder::TempFolder()
     CreateDirectoryA(dir_.c_str(), NULL);
 }
 
+TempFolder::TempFolder(const std::string &base)
+{
+    char name[MAX_PATH];
+    wsprintfA(name, "%sb%lu", base.c_str(), GetCurrentProcessId() % 1000);
+    dir_ = name;
+    CreateDirectoryA(dir_.c_str(), NULL);
+}
+
 static void RemoveTree(const std::string &dir)
 {
     WIN32_FIND_DATAA found;
@@ -129,6 +137,26 @@ void CloseRenameDialog(HWND dlg)
         SendMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
     DestroyWindow(dlg);
     PumpMessages();
+}
+
+void RenameDialogTest::Open(const std::vector<std::string> &paths, const std::string &options)
+{
+    std::string tail = options;
+    for (auto &p : paths)
+        tail += "\"" + p + "\" ";
+    dlg = OpenRenameDialog(tail);
+    ASSERT_NE(nullptr, dlg);
+}
+
+bool RenameDialogTest::Ended()
+{
+    return !IsWindowVisible(dlg) && g_entries == NULL;
+}
+
+void RenameDialogTest::TearDown()
+{
+    CloseRenameDialog(dlg);
+    g_listWindow = NULL;
 }
 
 std::string WindowText(HWND window)

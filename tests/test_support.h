@@ -11,6 +11,8 @@
 class TempFolder {
 public:
     TempFolder();
+    /* A folder right under base, for short paths. */
+    explicit TempFolder(const std::string &base);
     ~TempFolder();
     std::string Path(const std::string &name) const { return dir_ + "\\" + name; }
     const std::string &Dir() const { return dir_; }
@@ -49,6 +51,18 @@ public:
     std::vector<std::string> texts;
     std::vector<std::string> captions;
     int answer;
+};
+
+/* A fresh folder of real files and the rename dialog opened on some of them. */
+class RenameDialogTest : public testing::Test {
+protected:
+    TempFolder folder;
+    HWND dlg = NULL;
+    /* Opens the dialog with the options and these paths, each in quotes. */
+    void Open(const std::vector<std::string> &paths, const std::string &options = "");
+    /* Cancel's clean-up ran and the modeless dialog is hidden. */
+    bool Ended();
+    void TearDown() override;
 };
 
 #endif

@@ -6,6 +6,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 bash "$here/setup.sh"
 source "$here/wine-env.sh"
 build_brisknote
+echo "Release zip: $BUILD_DIR/Brisknote.zip"
 
 if [ -z "${DISPLAY:-}" ]; then
   echo "No X display: showing Brisknote on a virtual display instead."

@@ -1,5 +1,6 @@
 /* The command line's options and paths, and the list of files to rename that is built from them. */
 #include "brisknote.h"
+#include <stdlib.h>
 
 DWORD g_options;
 
@@ -118,10 +119,10 @@ FileList BuildFileList(const char *text, DWORD *count)
     return list;
 }
 
-void SortFileList(FileList list, DWORD count)
+/* The order is that of an exchange sort comparing paths with CompareStringA under the user's
+   locale, ignoring width; equal paths keep exactly the places that sort leaves them in. */
+static void ExchangeSortByCompareString(FileList list, DWORD count)
 {
-    if (count < 2)
-        return;
     for (DWORD k = 0; k + 1 < count; k++) {
         for (DWORD i = k + 1; i < count; i++) {
             if (CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNOREWIDTH, list[k]->path, -1,
@@ -132,6 +133,93 @@ void SortFileList(FileList list, DWORD count)
             }
         }
     }
+}
+
+struct SortKey {
+    BYTE *bytes;    /* the locale's sort key: compared bytewise, it orders as CompareStringA does */
+    DWORD position; /* the entry's slot before sorting */
+};
+
+static int CompareSortKeys(const void *a, const void *b)
+{
+    const BYTE *x = ((const SortKey *)a)->bytes, *y = ((const SortKey *)b)->bytes;
+    while (*x && *x == *y) {
+        x++;
+        y++;
+    }
+    return (int)*x - (int)*y;
+}
+
+static BYTE *MakeSortKey(const char *path)
+{
+    const DWORD flags = LCMAP_SORTKEY | NORM_IGNOREWIDTH;
+    int size = LCMapStringA(LOCALE_USER_DEFAULT, flags, path, -1, NULL, 0);
+    BYTE *key = size > 0 ? (BYTE *)HeapAlloc(GetProcessHeap(), 0, size) : NULL;
+    if (key && LCMapStringA(LOCALE_USER_DEFAULT, flags, path, -1, (char *)key, size) != size) {
+        HeapFree(GetProcessHeap(), 0, key);
+        key = NULL;
+    }
+    return key;
+}
+
+/* Gives each slot the rank of its path: equal paths share a rank, a greater path has a greater
+   one. FALSE when a key could not be made. */
+static BOOL RankPaths(FileList list, DWORD count, SortKey *keys, DWORD *ranks)
+{
+    BOOL made = TRUE;
+    for (DWORD i = 0; i < count; i++) {
+        keys[i].position = i;
+        keys[i].bytes = MakeSortKey(list[i]->path);
+        made = made && keys[i].bytes;
+    }
+    if (made) {
+        qsort(keys, count, sizeof(SortKey), CompareSortKeys);
+        for (DWORD i = 0, rank = 0; i < count; i++) {
+            if (i > 0 && CompareSortKeys(&keys[i - 1], &keys[i]) != 0)
+                rank = i;
+            ranks[keys[i].position] = rank;
+        }
+    }
+    for (DWORD i = 0; i < count; i++) {
+        if (keys[i].bytes)
+            HeapFree(GetProcessHeap(), 0, keys[i].bytes);
+    }
+    return made;
+}
+
+/* The same exchange sort on the ranks: the same swaps, each decided by comparing two integers
+   instead of calling CompareStringA, which would take seconds for a full command line. */
+static void ExchangeSortByRank(FileList list, DWORD count, DWORD *ranks)
+{
+    for (DWORD k = 0; k + 1 < count; k++) {
+        for (DWORD i = k + 1; i < count; i++) {
+            if (ranks[k] > ranks[i]) {
+                DWORD rank = ranks[k];
+                ranks[k] = ranks[i];
+                ranks[i] = rank;
+                FileEntry *swap = list[k];
+                list[k] = list[i];
+                list[i] = swap;
+            }
+        }
+    }
+}
+
+void SortFileList(FileList list, DWORD count)
+{
+    if (count < 2)
+        return;
+    HANDLE heap = GetProcessHeap();
+    SortKey *keys = (SortKey *)HeapAlloc(heap, HEAP_ZERO_MEMORY, count * sizeof(SortKey));
+    DWORD *ranks = (DWORD *)HeapAlloc(heap, HEAP_ZERO_MEMORY, count * sizeof(DWORD));
+    if (keys && ranks && RankPaths(list, count, keys, ranks))
+        ExchangeSortByRank(list, count, ranks);
+    else
+        ExchangeSortByCompareString(list, count);
+    if (keys)
+        HeapFree(heap, 0, keys);
+    if (ranks)
+        HeapFree(heap, 0, ranks);
 }
 
 void FreeFileList(FileList list)

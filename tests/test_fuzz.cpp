@@ -183,3 +183,72 @@ TEST(Fuzz, FileListKeepsExactlyTheExistingTokens)
         FreeFileList(list);
     }
 }
+
+namespace {
+
+/* The plain exchange sort with CompareStringA: the order the program must keep. */
+void ReferenceSort(std::vector<FileEntry *> &list)
+{
+    for (size_t k = 0; k + 1 < list.size(); k++) {
+        for (size_t i = k + 1; i < list.size(); i++) {
+            if (CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNOREWIDTH, list[k]->path, -1, list[i]->path, -1) ==
+                CSTR_GREATER_THAN)
+                std::swap(list[k], list[i]);
+        }
+    }
+}
+
+/* Path pieces that sort close to each other: both cases, digits, half- and full-width forms,
+   kana and kanji, voiced marks written as one or two characters. */
+const char *const g_pieces[] = {
+    "a", "A", "b", "B", "e", "E", "z", "1", "2", "10", "１", "２", "Ａ", "ａ", "Ｂ", "ｱ", "ア", "あ", "ｶﾞ",
+    "ガ", "か", "表", "ソ", "能", "漢", "_", "-", ".", " ", "~", "\\", "C:\\d\\", "C:\\D\\", "'",
+};
+
+std::string RandomPath(std::mt19937 &rng, const std::vector<std::string> &earlier)
+{
+    int pick = std::uniform_int_distribution<int>(0, 9)(rng);
+    if (!earlier.empty() && pick == 0)      /* a duplicate */
+        return earlier[std::uniform_int_distribution<size_t>(0, earlier.size() - 1)(rng)];
+    std::string path;
+    if (!earlier.empty() && pick == 1)      /* a prefix of another, or another with more after it */
+        path = earlier[std::uniform_int_distribution<size_t>(0, earlier.size() - 1)(rng)];
+    int pieces = std::uniform_int_distribution<int>(pick == 1 ? 0 : 1, 6)(rng);
+    const int count = sizeof(g_pieces) / sizeof(g_pieces[0]);
+    for (int i = 0; i < pieces; i++)
+        path += g_pieces[std::uniform_int_distribution<int>(0, count - 1)(rng)];
+    if (pick == 2 && path.size() > 1)
+        path.resize(path.size() / 2);
+    if (path.empty() || IsDBCSLeadByte((BYTE)path.back()))
+        path += "x";
+    return path;
+}
+
+}  // namespace
+
+TEST(Fuzz, SortKeepsTheCompareStringOrder)
+{
+    unsigned seed = FuzzSeed();
+    std::mt19937 rng(seed);
+    for (int c = 0; c < 300; c++) {
+        int n = std::uniform_int_distribution<int>(2, c % 10 == 0 ? 200 : 25)(rng);
+        std::vector<std::string> paths;
+        for (int i = 0; i < n; i++)
+            paths.push_back(RandomPath(rng, paths));
+        FileList list = (FileList)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, (n + 2) * sizeof(FileEntry *));
+        for (int i = 0; i < n; i++) {
+            list[i] = (FileEntry *)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(FileEntry));
+            lstrcpynA(list[i]->path, paths[i].c_str(), PATH_TEXT);
+            list[i]->renameOk = 1;
+        }
+        std::vector<FileEntry *> expected(list, list + n);
+        ReferenceSort(expected);
+        SortFileList(list, n);
+        for (int i = 0; i < n; i++) {
+            ASSERT_EQ(expected[i], list[i]) << "case " << c << " (seed " << seed << "), slot " << i << ": expected "
+                                            << expected[i]->path << ", got " << list[i]->path;
+            EXPECT_EQ(1, list[i]->renameOk);
+        }
+        FreeFileList(list);
+    }
+}

@@ -5,14 +5,6 @@
 #include "resource.h"
 #include <commctrl.h>
 
-static std::string Quoted(const std::vector<std::string> &paths)
-{
-    std::string tail;
-    for (auto &p : paths)
-        tail += "\"" + p + "\" ";
-    return tail;
-}
-
 static LONG ButtonType(HWND dlg, int id)
 {
     return GetWindowLongA(GetDlgItem(dlg, id), GWL_STYLE) & BS_TYPEMASK;
@@ -41,19 +33,7 @@ static std::string TooltipText(HWND dlg)
     return text;
 }
 
-class DialogTest : public testing::Test {
-protected:
-    TempFolder folder;
-    HWND dlg = NULL;
-    void Open(const std::vector<std::string> &paths, const std::string &options = "")
-    {
-        dlg = OpenRenameDialog(options + Quoted(paths));
-        ASSERT_NE(nullptr, dlg);
-    }
-    /* The dialog's end: Cancel's clean-up ran and the modeless dialog is hidden. */
-    bool Ended() { return !IsWindowVisible(dlg) && g_entries == NULL; }
-    void TearDown() override { CloseRenameDialog(dlg); }
-};
+class DialogTest : public RenameDialogTest {};
 
 TEST_F(DialogTest, OneFileShowsItsNameIconAttributesAndPath)
 {
@@ -292,12 +272,6 @@ TEST_F(DialogTest, OkWithAnUnusableNameStaysOpen)
     EXPECT_EQ("Quillmark(1/1) 名前を入力してください。", WindowText(dlg));
     EXPECT_FALSE(Ended());
     EXPECT_EQ(ContentOf("a.txt"), ReadContent(a));
-}
-
-/* Holds a file open without delete sharing, so that renaming it fails. */
-static HANDLE HoldOpen(const std::string &path)
-{
-    return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
 }
 
 TEST_F(DialogTest, FailedFilesAreOfferedAgainAfterYes)

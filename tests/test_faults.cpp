@@ -38,11 +38,6 @@ static std::vector<std::string> Listing(const std::string &dir)
     return names;
 }
 
-static HANDLE HoldOpen(const std::string &path)
-{
-    return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-}
-
 static const char g_enterName[] = "Quillmark(1/1) 名前を入力してください。";
 
 class FaultsTest : public RenameDialogTest {};

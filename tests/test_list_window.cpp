@@ -10,18 +10,6 @@ static HWND ListView(void)
     return GetDlgItem(g_listWindow, IDC_LIST);
 }
 
-static std::string Cell(int row, int column)
-{
-    char text[PATH_TEXT] = "";
-    LVITEMA item;
-    ZeroMemory(&item, sizeof(item));
-    item.iSubItem = column;
-    item.pszText = text;
-    item.cchTextMax = sizeof(text);
-    SendMessageA(ListView(), LVM_GETITEMTEXTA, row, (LPARAM)&item);
-    return text;
-}
-
 static int SelectedRow(void)
 {
     return (int)SendMessageA(ListView(), LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED);
@@ -53,23 +41,9 @@ static RECT WindowRect(HWND window)
     return r;
 }
 
-class ListWindowTest : public testing::Test {
+class ListWindowTest : public RenameDialogTest {
 protected:
-    TempFolder folder;
-    HWND dlg = NULL;
-    std::vector<std::string> paths;
-    void Open(int files, const std::string &options = "/p ")
-    {
-        std::string tail = options;
-        for (int i = 0; i < files; i++) {
-            char name[32];
-            wsprintfA(name, "file%02d.txt", i);
-            paths.push_back(folder.MakeFile(name));
-            tail += "\"" + paths.back() + "\" ";
-        }
-        dlg = OpenRenameDialog(tail);
-        ASSERT_NE(nullptr, dlg);
-    }
+    void Open(int files, const std::string &options = "/p ") { OpenNumbered(files, options, 0); }
     void ToDialog()
     {
         SetForegroundWindow(dlg);
@@ -80,11 +54,6 @@ protected:
         SetForegroundWindow(g_listWindow);
         SetFocus(ListView());
         PumpMessages();
-    }
-    void TearDown() override
-    {
-        CloseRenameDialog(dlg);
-        g_listWindow = NULL;
     }
 };
 
@@ -126,13 +95,13 @@ TEST_F(ListWindowTest, RowsHoldNamesNewNamesAndPaths)
     std::string j = folder.MakeFile("報告書.txt"), a = folder.MakeFile("a.txt");
     dlg = OpenRenameDialog("/p \"" + a + "\" \"" + j + "\" \"" + a + "\"");
     ASSERT_EQ(3, RowCount());
-    EXPECT_EQ("a.txt", Cell(0, 0));
-    EXPECT_EQ("a.txt", Cell(0, 1));
-    EXPECT_EQ(a, Cell(0, 2));
-    EXPECT_EQ("a.txt", Cell(1, 0)) << "a file named twice has two rows";
-    EXPECT_EQ("報告書.txt", Cell(2, 0));
-    EXPECT_EQ("報告書.txt", Cell(2, 1));
-    EXPECT_EQ(j, Cell(2, 2));
+    EXPECT_EQ("a.txt", ListCell(0, 0));
+    EXPECT_EQ("a.txt", ListCell(0, 1));
+    EXPECT_EQ(a, ListCell(0, 2));
+    EXPECT_EQ("a.txt", ListCell(1, 0)) << "a file named twice has two rows";
+    EXPECT_EQ("報告書.txt", ListCell(2, 0));
+    EXPECT_EQ("報告書.txt", ListCell(2, 1));
+    EXPECT_EQ(j, ListCell(2, 2));
 }
 
 TEST_F(ListWindowTest, FollowsTheDialogOnlyWhileVisible)
@@ -190,19 +159,19 @@ TEST_F(ListWindowTest, MovesInTheDialogShowInTheList)
     ToDialog();
     TypeName(dlg, "first.txt");
     Command(dlg, IDC_NEXT);
-    EXPECT_EQ("first.txt", Cell(0, 1));
-    EXPECT_EQ("file00.txt", Cell(0, 0));
+    EXPECT_EQ("first.txt", ListCell(0, 1));
+    EXPECT_EQ("file00.txt", ListCell(0, 0));
     EXPECT_EQ(LVIS_SELECTED | LVIS_FOCUSED, RowState(1));
     EXPECT_EQ(0u, RowState(0));
     EXPECT_EQ(GetDlgItem(dlg, IDC_NEW_NAME), GetFocus()) << "the refresh leaves the focus in the field";
     TypeName(dlg, "second.txt");
     Command(dlg, IDC_PREV);
-    EXPECT_EQ("second.txt", Cell(1, 1));
+    EXPECT_EQ("second.txt", ListCell(1, 1));
     EXPECT_EQ(0, SelectedRow());
     SendMessageA(dlg, WM_COMMAND, IDM_JUMP_BASE + 2, 0);
     EXPECT_EQ(2u, g_current);
     EXPECT_EQ(2, SelectedRow());
-    EXPECT_EQ("first.txt", Cell(0, 1));
+    EXPECT_EQ("first.txt", ListCell(0, 1));
 }
 
 TEST_F(ListWindowTest, ScrollsOnlyToARowOutOfSight)
@@ -231,7 +200,7 @@ TEST_F(ListWindowTest, ChoosingARowJumpsWithoutTakingTheList)
     EXPECT_EQ(2u, g_current);
     EXPECT_EQ("Quillmark(3/3)", WindowText(dlg));
     EXPECT_STREQ("typed.txt", g_entries[0]->newName);
-    EXPECT_EQ("typed.txt", Cell(0, 1));
+    EXPECT_EQ("typed.txt", ListCell(0, 1));
     EXPECT_EQ(g_listWindow, GetForegroundWindow());
     EXPECT_EQ(ListView(), GetFocus());
     EXPECT_EQ(2, SelectedRow());
@@ -312,7 +281,7 @@ TEST_F(ListWindowTest, ShowListAgainOnlyBringsItForward)
     ToDialog();
     SendMessageA(dlg, WM_COMMAND, IDM_SHOW_LIST, 0);
     EXPECT_EQ(first, g_listWindow);
-    EXPECT_EQ("marker", Cell(1, 1)) << "the rows were rebuilt";
+    EXPECT_EQ("marker", ListCell(1, 1)) << "the rows were rebuilt";
     EXPECT_EQ(g_listWindow, GetForegroundWindow());
 }
 
@@ -335,7 +304,7 @@ TEST_F(ListWindowTest, ANewPassKeepsTheOldRowsUntilReopened)
     TypeName(dlg, "a.txt");
     Command(dlg, IDC_NEXT);
     TypeName(dlg, "b.txt");
-    HANDLE held = CreateFileA(paths[1].c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    HANDLE held = HoldOpen(paths[1]);
     {
         MessageBoxAnswerer answerer(IDYES);
         Command(dlg, IDOK);
@@ -349,5 +318,5 @@ TEST_F(ListWindowTest, ANewPassKeepsTheOldRowsUntilReopened)
     SendMessageA(g_listWindow, WM_COMMAND, IDCANCEL, 0);
     SendMessageA(dlg, WM_COMMAND, IDM_SHOW_LIST, 0);
     ASSERT_EQ(1, RowCount());
-    EXPECT_EQ("file01.txt", Cell(0, 0));
+    EXPECT_EQ("file01.txt", ListCell(0, 0));
 }

@@ -48,34 +48,15 @@ static void ExpectSeparator(HMENU menu, int position)
     EXPECT_EQ((UINT)MFT_SEPARATOR, ItemAt(menu, position).type) << "position " << position;
 }
 
-class MenusTest : public testing::Test {
+class MenusTest : public RenameDialogTest {
 protected:
-    TempFolder folder;
-    HWND dlg = NULL;
-    std::vector<std::string> paths;
-    void Open(int files, const std::string &options = "")
-    {
-        std::string tail = options;
-        for (int i = 0; i < files; i++) {
-            char name[32];
-            wsprintfA(name, "file%02d.txt", i + 1);
-            paths.push_back(folder.MakeFile(name));
-            tail += "\"" + paths.back() + "\" ";
-        }
-        dlg = OpenRenameDialog(tail);
-        ASSERT_NE(nullptr, dlg);
-    }
+    void Open(int files, const std::string &options = "") { OpenNumbered(files, options); }
     bool Topmost() { return (GetWindowLongA(dlg, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
     bool Checked()
     {
         return (GetMenuState(GetSystemMenu(dlg, FALSE), IDM_TOPMOST, MF_BYCOMMAND) & MF_CHECKED) != 0;
     }
     void SysCommand(UINT id) { SendMessageA(dlg, WM_SYSCOMMAND, id, 0); }
-    void TearDown() override
-    {
-        CloseRenameDialog(dlg);
-        g_listWindow = NULL;
-    }
 };
 
 TEST_F(MenusTest, SystemMenuGainsTopmostAndVersionBeforeClose)
@@ -278,14 +259,7 @@ TEST_F(MenusTest, RevertWithTheListWindowUpdatesItsRow)
     Command(dlg, IDC_NEXT);
     Command(dlg, IDC_PREV);
     SendMessageA(dlg, WM_COMMAND, IDM_REVERT_EDIT, 0);
-    char text[64] = "";
-    LVITEMA item;
-    ZeroMemory(&item, sizeof(item));
-    item.iSubItem = 1;
-    item.pszText = text;
-    item.cchTextMax = sizeof(text);
-    SendDlgItemMessageA(g_listWindow, IDC_LIST, LVM_GETITEMTEXTA, 0, (LPARAM)&item);
-    EXPECT_STREQ("file01.txt", text);
+    EXPECT_EQ("file01.txt", ListCell(0, 1));
 }
 
 TEST_F(MenusTest, RevertAllReplacesEveryPendingNameAndTheTypedText)
@@ -301,14 +275,7 @@ TEST_F(MenusTest, RevertAllReplacesEveryPendingNameAndTheTypedText)
     EXPECT_EQ("file03.txt", ItemText(dlg, IDC_NEW_NAME));
     for (DWORD i = 0; i < 3; i++) {
         EXPECT_STREQ(FileNamePart(g_entries[i]->path), g_entries[i]->newName);
-        char text[64] = "";
-        LVITEMA item;
-        ZeroMemory(&item, sizeof(item));
-        item.iSubItem = 1;
-        item.pszText = text;
-        item.cchTextMax = sizeof(text);
-        SendDlgItemMessageA(g_listWindow, IDC_LIST, LVM_GETITEMTEXTA, i, (LPARAM)&item);
-        EXPECT_STREQ(g_entries[i]->newName, text);
+        EXPECT_EQ(g_entries[i]->newName, ListCell(i, 1));
     }
     EXPECT_EQ(focus, GetFocus()) << "the focus stays where it was";
     EXPECT_EQ(2u, g_current);
@@ -317,7 +284,7 @@ TEST_F(MenusTest, RevertAllReplacesEveryPendingNameAndTheTypedText)
 TEST_F(MenusTest, OpenWithoutAnAssociatedProgramShowsTheTitle)
 {
     std::string odd = folder.MakeFile("data.brisknote-unknown");
-    dlg = OpenRenameDialog("\"" + odd + "\"");
+    RenameDialogTest::Open({odd});
     SendMessageA(dlg, WM_COMMAND, IDM_OPEN, 0);
     EXPECT_EQ("Quillmark(1/1) 開けませんでした。", WindowText(dlg));
     EXPECT_EQ(ContentOf("data.brisknote-unknown"), ReadContent(odd));
@@ -327,7 +294,7 @@ TEST_F(MenusTest, OpenWithoutAnAssociatedProgramShowsTheTitle)
 
 TEST_F(MenusTest, CommandsOnAnEmptyListDoNothing)
 {
-    dlg = OpenRenameDialog("\"" + folder.Path("missing.txt") + "\"");
+    RenameDialogTest::Open({folder.Path("missing.txt")});
     TypeName(dlg, "typed");
     const int commands[] = {IDM_OPEN, IDM_REVERT, IDM_REVERT_EDIT, IDM_REVERT_ALL, IDM_JUMP_BASE, IDM_JUMP_BASE + 1};
     for (int command : commands)

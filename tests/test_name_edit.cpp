@@ -31,18 +31,12 @@ static void PressCtrl(bool down)
     PumpMessages();
 }
 
-class NameEditTest : public testing::Test {
+class NameEditTest : public RenameDialogTest {
 protected:
-    TempFolder folder;
-    HWND dlg = NULL;
     HWND edit = NULL;
     void Open(const std::vector<std::string> &paths)
     {
-        std::string tail;
-        for (auto &p : paths)
-            tail += "\"" + p + "\" ";
-        dlg = OpenRenameDialog(tail);
-        ASSERT_NE(nullptr, dlg);
+        RenameDialogTest::Open(paths);
         edit = GetDlgItem(dlg, IDC_NEW_NAME);
         g_watched = dlg;
         g_posted.clear();
@@ -56,7 +50,7 @@ protected:
     {
         PressCtrl(false);
         UnhookWindowsHookEx(g_getMessageHook);
-        CloseRenameDialog(dlg);
+        RenameDialogTest::TearDown();
     }
 };
 

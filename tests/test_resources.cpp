@@ -3,6 +3,7 @@
 #include "test_support.h"
 #include "resource.h"
 #include <algorithm>
+#include "pe_imports.h"
 
 static const WORD JAPANESE = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);
 
@@ -217,39 +218,13 @@ TEST_F(ResourcesTest, ManifestAsksForNothing)
     EXPECT_EQ(std::string::npos, text.find("requestedExecutionLevel"));
 }
 
-/* The names of the DLLs in the import table of a 32-bit PE file. */
-static std::vector<std::string> ImportedDlls(const std::string &path, WORD *subsystem)
-{
-    std::vector<std::string> names;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    std::vector<BYTE> image(GetFileSize(file, NULL));
-    DWORD read = 0;
-    ReadFile(file, image.data(), image.size(), &read, NULL);
-    CloseHandle(file);
-    const IMAGE_NT_HEADERS32 *nt = (const IMAGE_NT_HEADERS32 *)(image.data() + ((IMAGE_DOS_HEADER *)image.data())->e_lfanew);
-    *subsystem = nt->OptionalHeader.Subsystem;
-    const IMAGE_SECTION_HEADER *sections = IMAGE_FIRST_SECTION(nt);
-    auto offset = [&](DWORD rva) -> const BYTE * {
-        for (int i = 0; i < nt->FileHeader.NumberOfSections; i++) {
-            const IMAGE_SECTION_HEADER &s = sections[i];
-            if (rva >= s.VirtualAddress && rva < s.VirtualAddress + s.Misc.VirtualSize)
-                return image.data() + s.PointerToRawData + (rva - s.VirtualAddress);
-        }
-        return NULL;
-    };
-    DWORD importRva = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
-    for (const IMAGE_IMPORT_DESCRIPTOR *d = (const IMAGE_IMPORT_DESCRIPTOR *)offset(importRva); d && d->Name; d++) {
-        std::string name = (const char *)offset(d->Name);
-        std::transform(name.begin(), name.end(), name.begin(), ::tolower);
-        names.push_back(name);
-    }
-    return names;
-}
-
 TEST(Executable, GuiProgramImportingOnlyWindowsOwnDlls)
 {
     WORD subsystem = 0;
-    std::vector<std::string> dlls = ImportedDlls(ProgramPath(), &subsystem);
+    DWORD size = 0;
+    std::vector<std::string> dlls = ImportedDlls(ProgramPath(), &subsystem, &size);
+    for (std::string &dll : dlls)
+        std::transform(dll.begin(), dll.end(), dll.begin(), ::tolower);
     EXPECT_EQ(IMAGE_SUBSYSTEM_WINDOWS_GUI, subsystem);
     const std::vector<std::string> allowed = {"kernel32.dll", "user32.dll", "gdi32.dll", "shell32.dll",
                                               "shlwapi.dll", "msvcrt.dll", "advapi32.dll"};

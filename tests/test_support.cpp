@@ -2,6 +2,7 @@
 #include "test_support.h"
 #include "brisknote.h"
 #include "resource.h"
+#include <commctrl.h>
 
 static int g_folderSerial;
 
@@ -148,6 +149,16 @@ void RenameDialogTest::Open(const std::vector<std::string> &paths, const std::st
     ASSERT_NE(nullptr, dlg);
 }
 
+void RenameDialogTest::OpenNumbered(int files, const std::string &options, int first)
+{
+    for (int i = 0; i < files; i++) {
+        char name[32];
+        wsprintfA(name, "file%02d.txt", i + first);
+        paths.push_back(folder.MakeFile(name));
+    }
+    Open(paths, options);
+}
+
 bool RenameDialogTest::Ended()
 {
     return !IsWindowVisible(dlg) && g_entries == NULL;
@@ -157,6 +168,23 @@ void RenameDialogTest::TearDown()
 {
     CloseRenameDialog(dlg);
     g_listWindow = NULL;
+}
+
+HANDLE HoldOpen(const std::string &path)
+{
+    return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+}
+
+std::string ListCell(int row, int column)
+{
+    char text[PATH_TEXT] = "";
+    LVITEMA item;
+    ZeroMemory(&item, sizeof(item));
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = sizeof(text);
+    SendDlgItemMessageA(g_listWindow, IDC_LIST, LVM_GETITEMTEXTA, row, (LPARAM)&item);
+    return text;
 }
 
 std::string WindowText(HWND window)

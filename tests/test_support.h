@@ -43,6 +43,11 @@ void TypeName(HWND dlg, const std::string &name);
 void Command(HWND dlg, int id);
 DWORD Selection(HWND edit);     /* MAKELONG(start, end) */
 
+/* Holds a file open without delete sharing, so that renaming it fails. */
+HANDLE HoldOpen(const std::string &path);
+/* The text of a cell of the open list window. */
+std::string ListCell(int row, int column);
+
 /* Answers every message box of this thread with `answer` while it lives, and keeps their texts. */
 class MessageBoxAnswerer {
 public:
@@ -59,7 +64,10 @@ protected:
     TempFolder folder;
     HWND dlg = NULL;
     /* Opens the dialog with the options and these paths, each in quotes. */
+    std::vector<std::string> paths;
     void Open(const std::vector<std::string> &paths, const std::string &options = "");
+    /* Makes files "file01.txt" on (numbered from first) and opens the dialog on them. */
+    void OpenNumbered(int files, const std::string &options = "", int first = 1);
     /* Cancel's clean-up ran and the modeless dialog is hidden. */
     bool Ended();
     void TearDown() override;

@@ -12,7 +12,7 @@
 #include "../tests/pe_imports.h"
 
 static const char ROOT[] = "C:\\bn";
-static int g_runs = 7;
+static int g_runs = 11;
 
 static double Now(void)
 {
@@ -106,13 +106,21 @@ static double TimeStart(const std::string &exe, const std::string &arguments, co
     return shown;
 }
 
-static double MedianStart(const std::string &exe, const std::string &arguments, const char *title)
-{
+struct StartCase {
+    std::string exe, arguments;
+    const char *title;
     std::vector<double> times;
-    TimeStart(exe, arguments, title);   /* warms the file cache */
-    for (int i = 0; i < g_runs; i++)
-        times.push_back(TimeStart(exe, arguments, title));
-    return Median(times);
+};
+
+/* The cases take turns, run after run, so that a slow spell of the machine falls on all alike. */
+static void TimeStarts(std::vector<StartCase> &cases)
+{
+    for (StartCase &c : cases)
+        TimeStart(c.exe, c.arguments, c.title);     /* warms the file cache */
+    for (int run = 0; run < g_runs; run++) {
+        for (StartCase &c : cases)
+            c.times.push_back(TimeStart(c.exe, c.arguments, c.title));
+    }
 }
 
 static HWND OpenDialog(const std::string &tail)
@@ -330,11 +338,16 @@ int main(int argc, char **argv)
     DestroyIcon(info.hIcon);
 
     std::string program = Beside("Brisknote.exe");
-    double floor = MedianStart(Beside("floor.exe"), "", "Floor(1/1)");
-    double one = MedianStart(program, Join(paths, 1), "Quillmark(1/1)");
-    double five = MedianStart(program, Join(paths, 500), "Quillmark(1/500)");
-    double two = MedianStart(program, Join(paths, 2000), "Quillmark(1/2000)");
-    double twoList = MedianStart(program, "/p " + Join(paths, 2000), "Quillmark(1/2000)");
+    std::vector<StartCase> starts = {
+        {Beside("floor.exe"), "", "Floor(1/1)", {}},
+        {program, Join(paths, 1), "Quillmark(1/1)", {}},
+        {program, Join(paths, 500), "Quillmark(1/500)", {}},
+        {program, Join(paths, 2000), "Quillmark(1/2000)", {}},
+        {program, "/p " + Join(paths, 2000), "Quillmark(1/2000)", {}},
+    };
+    TimeStarts(starts);
+    double floor = Median(starts[0].times), one = Median(starts[1].times), five = Median(starts[2].times);
+    double two = Median(starts[3].times), twoList = Median(starts[4].times);
     if (argc > 2) {
         printf("start-up: floor %.1f, N=1 %.1f, N=500 %.1f, N=2000 %.1f, /p N=2000 %.1f ms\n", floor, one, five,
                two, twoList);

@@ -36,15 +36,19 @@ stop_virtual_display() {
 }
 
 # The prefix is made once per build folder. Unmanaged windows spare the 2 s that Wine waits on
-# every hidden window without a window manager.
+# every hidden window without a window manager. The dialogs' fonts are drawn with the Japanese
+# font that the set-up installs, as Japanese Windows draws them with its own.
 prepare_wine_prefix() {
-  if [ ! -f "$WINEPREFIX/.brisknote-ready" ]; then
+  if [ ! -f "$WINEPREFIX/.brisknote-ready-2" ]; then
     echo "Preparing the Wine prefix in $WINEPREFIX (once)..."
     mkdir -p "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1 || true
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    for font in 'ＭＳ Ｐゴシック' 'MS Shell Dlg'; do
+      wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /d IPAPGothic /f >/dev/null 2>&1
+    done
     wineserver -w
-    touch "$WINEPREFIX/.brisknote-ready"
+    touch "$WINEPREFIX/.brisknote-ready-2"
   fi
 }
 

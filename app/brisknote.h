@@ -54,6 +54,7 @@ INT_PTR CALLBACK RenameDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam)
 void CenterWindow(HWND window);
 void ShowCounterTitle(DWORD index, HWND dlg, DWORD count);
 int FormatAttributes(DWORD attributes, char *out);
+BOOL HasCurrentEntry(void);
 void FocusControl(HWND dlg, HWND control);
 void SelectNamePart(HWND edit);
 
@@ -65,6 +66,7 @@ void UpdatePathTooltip(HWND label, HWND tooltip, UINT toolId, const char *text);
 extern const char g_nameExistsTitle[];
 extern const char g_enterNameTitle[];
 extern const char g_openFailedTitle[];
+BOOL IsForbiddenNameChar(unsigned code);
 BOOL ReadNewName(HWND dlg, char *out, int outSize);
 BOOL IsNameTaken(FileList list, const char *candidate, DWORD index);
 void ShowErrorTitle(HWND dlg, const char *format, DWORD index, DWORD total);

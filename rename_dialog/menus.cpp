@@ -143,12 +143,6 @@ void RevertAll(FileList entries, HWND dlg, DWORD count, DWORD current)
     SetDlgItemTextA(dlg, IDC_NEW_NAME, entries[current]->newName);
 }
 
-/* With no entry on display there is nothing to revert or open. */
-static BOOL HasCurrentEntry(void)
-{
-    return g_entries && g_current < g_entryCount;
-}
-
 void RevertCurrent(HWND dlg)
 {
     if (!HasCurrentEntry())

@@ -10,15 +10,15 @@ DWORD g_ctrlHeld;
    byte may be any value, 0x5C (a backslash) included, and is never refused. */
 static BYTE g_leadByte;
 
-/* Ctrl is read from the key's physical state while the message is handled. */
-static BOOL IsCtrlDown(void)
-{
-    return (GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0;
-}
-
 static BOOL IsKeyDown(int key)
 {
     return (GetAsyncKeyState(key) & 0x8000) != 0;
+}
+
+/* Ctrl is read from the key's physical state while the message is handled. */
+static BOOL IsCtrlDown(void)
+{
+    return IsKeyDown(VK_CONTROL);
 }
 
 static BOOL IsDirectoryOnShow(void)
@@ -102,15 +102,6 @@ static LRESULT OnKeyDown(HWND edit, WPARAM key, LPARAM lParam)
     return CallWindowProcA(g_editProc, edit, WM_KEYDOWN, key, lParam);
 }
 
-static BOOL IsForbiddenChar(WPARAM code)
-{
-    switch (code) {
-    case '"': case '*': case '/': case ':': case '<': case '>': case '?': case '\\': case '|':
-        return TRUE;
-    }
-    return FALSE;
-}
-
 /* The pair is inserted as one character: handed on one byte at a time, the edit control may take
    each byte for a character of its own. */
 static void InsertDoubleByte(HWND edit, BYTE lead, BYTE second)
@@ -126,7 +117,7 @@ static LRESULT OnChar(HWND edit, WPARAM code, LPARAM lParam)
         g_leadByte = 0;
         return 0;
     }
-    if (IsForbiddenChar(code)) {
+    if (IsForbiddenNameChar(code)) {
         MessageBeep(MB_OK);
         return 0;
     }

@@ -51,6 +51,12 @@ int FormatAttributes(DWORD attributes, char *out)
     return 1;
 }
 
+/* With no entry on display (an empty list) there is nothing to rename, revert or open. */
+BOOL HasCurrentEntry(void)
+{
+    return g_entries && g_current < g_entryCount;
+}
+
 void FocusControl(HWND dlg, HWND control)
 {
     SendMessageA(dlg, WM_NEXTDLGCTL, (WPARAM)control, TRUE);

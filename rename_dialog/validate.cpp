@@ -8,7 +8,16 @@ const char g_enterNameTitle[] = "%s(%d/%d) 名前を入力してください。"
 const char g_openFailedTitle[] = "%s(%d/%d) 開けませんでした。";
 
 static const char g_retryQuestion[] = "エラーがあります。\n継続しますか?";
-static const char g_forbiddenChars[] = "\"*/:<>?\\|";
+
+/* The nine characters a file name cannot hold. */
+BOOL IsForbiddenNameChar(unsigned code)
+{
+    switch (code) {
+    case '"': case '*': case '/': case ':': case '<': case '>': case '?': case '\\': case '|':
+        return TRUE;
+    }
+    return FALSE;
+}
 
 /* A pasted forbidden character would reach the shell, which moves the file into another folder
    for a separator and may overwrite another file for a wildcard. */
@@ -21,10 +30,8 @@ static BOOL HasForbiddenChar(const char *name)
             p++;    /* a second byte may be 0x5C */
             continue;
         }
-        for (const char *f = g_forbiddenChars; *f; f++) {
-            if (*p == *f)
-                return TRUE;
-        }
+        if (IsForbiddenNameChar((BYTE)*p))
+            return TRUE;
     }
     return FALSE;
 }
@@ -209,7 +216,7 @@ void CommitRenames(HWND dlg)
     char name[PATH_TEXT];
     DWORD count;
 
-    if (!g_entries || g_current >= g_entryCount) {
+    if (!HasCurrentEntry()) {
         SendMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
         return;
     }

@@ -312,12 +312,19 @@ static double TimeSort(const std::vector<std::string> &paths, bool reference)
 
 static std::string Imports(const std::string &path, DWORD *size)
 {
-    WORD subsystem;
+    PeFacts facts = ReadPeFacts(path);
     std::string names;
-    for (const std::string &dll : ImportedDlls(path, &subsystem, size))
+    *size = facts.fileSize;
+    for (const std::string &dll : facts.dlls)
         names += (names.empty() ? "" : ", ") + dll;
     return names;
 }
+
+#ifdef _WIN64
+#define BUILD_NAME "64-bit"
+#else
+#define BUILD_NAME "32-bit"
+#endif
 
 int main(int argc, char **argv)
 {
@@ -349,7 +356,7 @@ int main(int argc, char **argv)
     double floor = Median(starts[0].times), one = Median(starts[1].times), five = Median(starts[2].times);
     double two = Median(starts[3].times), twoList = Median(starts[4].times);
     if (argc > 2) {
-        printf("start-up: floor %.1f, N=1 %.1f, N=500 %.1f, N=2000 %.1f, /p N=2000 %.1f ms\n", floor, one, five,
+        printf("%s build, start-up: floor %.1f, N=1 %.1f, N=500 %.1f, N=2000 %.1f, /p N=2000 %.1f ms\n", BUILD_NAME, floor, one, five,
                two, twoList);
         return 0;
     }
@@ -372,7 +379,7 @@ int main(int argc, char **argv)
     RemoveFiles(std::string(ROOT) + "\\f");
     RemoveDirectoryA(ROOT);
 
-    printf("| Measure | Brisknote | Floor or reference | Ratio | Target |\n");
+    printf("| Measure | Brisknote, %s build | Floor or reference (same build) | Ratio | Target |\n", BUILD_NAME);
     printf("|---|---|---|---|---|\n");
     printf("| Start-up, N = 1 | %.1f ms | bare dialog %.1f ms | %.2fx | <= 2x |\n", one, floor, one / floor);
     printf("| Start-up, N = 500 | %.1f ms | N = 1: %.1f ms | %.2fx | |\n", five, one, five / one);

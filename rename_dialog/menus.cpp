@@ -68,10 +68,10 @@ void ToggleTopmost(HWND window, HMENU menu, UINT command)
     /* Wine inserts a window behind the topmost popups it owns (the path tooltip) instead of making
        it topmost. Set without an owner for that moment, the tooltip stays out of the way. */
     if (((GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0) == topmost && g_tooltip) {
-        LONG owner = GetWindowLongA(g_tooltip, GWL_HWNDPARENT);
-        SetWindowLongA(g_tooltip, GWL_HWNDPARENT, 0);
+        LONG_PTR owner = GetWindowLongPtrA(g_tooltip, GWLP_HWNDPARENT);
+        SetWindowLongPtrA(g_tooltip, GWLP_HWNDPARENT, 0);
         SetWindowPos(window, order, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-        SetWindowLongA(g_tooltip, GWL_HWNDPARENT, owner);
+        SetWindowLongPtrA(g_tooltip, GWLP_HWNDPARENT, owner);
     }
 }
 

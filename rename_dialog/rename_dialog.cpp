@@ -142,8 +142,8 @@ static BOOL ShowEntry(HWND dlg)
 static void SubclassNameField(HWND dlg)
 {
     HWND edit = GetDlgItem(dlg, IDC_NEW_NAME);
-    g_editProc = (WNDPROC)GetWindowLongA(edit, GWL_WNDPROC);
-    SetWindowLongA(edit, GWL_WNDPROC, (LONG)NameEditProc);
+    g_editProc = (WNDPROC)GetWindowLongPtrA(edit, GWLP_WNDPROC);
+    SetWindowLongPtrA(edit, GWLP_WNDPROC, (LONG_PTR)NameEditProc);
     SendMessageA(edit, EM_SETMARGINS, EC_LEFTMARGIN, MAKELONG(2, 0));
 }
 
@@ -241,7 +241,7 @@ static void ReleaseFileIcon(HWND dlg)
 static void EndRenameDialog(HWND dlg)
 {
     if (g_editProc) {
-        SetWindowLongA(GetDlgItem(dlg, IDC_NEW_NAME), GWL_WNDPROC, (LONG)g_editProc);
+        SetWindowLongPtrA(GetDlgItem(dlg, IDC_NEW_NAME), GWLP_WNDPROC, (LONG_PTR)g_editProc);
         g_editProc = NULL;
     }
     ReleaseFileIcon(dlg);

@@ -6,6 +6,8 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 bash "$here/setup.sh"
 source "$here/wine-env.sh"
 build_brisknote
+choose_arches
+use_arch "${ARCHES%% *}"
 prepare_wine_prefix
 export BRISKNOTE_SEED=${1:-$(od -An -N4 -tu4 /dev/urandom | tr -d ' ')}
-wine "$BUILD_DIR/unit_tests.exe" --gtest_filter='Fuzz.*'
+"$WINE" "$ARCH_BUILD/unit_tests.exe" --gtest_filter='Fuzz.*'

@@ -19,11 +19,15 @@ if [ "${1:-}" = "--command" ]; then
 fi
 name=${1:-dialog.png}
 shift || true
+choose_arches
+use_arch "${ARCHES%% *}"
 
 if [ "$own_display" = 1 ]; then
+  [ -n "$ARCH_NOTE" ] && echo "$ARCH_NOTE"
   start_virtual_display
   trap 'stop_wineserver; stop_virtual_display' EXIT
   prepare_wine_prefix
+  use_display_driver x11
 fi
 args=()
 while [ $# -gt 0 ] && [[ "$1" == /? ]]; do
@@ -36,12 +40,12 @@ if [ $# -eq 0 ]; then
 fi
 for f in "$@"; do args+=("$(windows_path "$f")"); done
 
-wine "$BUILD_DIR/Brisknote.exe" "${args[@]}" &
+"$WINE" "$ARCH_BUILD/Brisknote.exe" "${args[@]}" &
 program=$!
 if wait_for_window Quillmark; then
   sleep 0.5
   if [ -n "$command" ]; then
-    wine "$BUILD_DIR/poke.exe" Quillmark "$command"
+    "$WINE" "$ARCH_BUILD/poke.exe" Quillmark "$command"
     sleep 0.5
   fi
   take_screenshot "$name"
@@ -50,5 +54,5 @@ else
   echo "The dialog did not appear; no screenshot taken." >&2
 fi
 kill "$program" 2>/dev/null || true
-wine taskkill /f /im Brisknote.exe >/dev/null 2>&1 || true
+"$WINE" taskkill /f /im Brisknote.exe >/dev/null 2>&1 || true
 wait "$program" 2>/dev/null || true

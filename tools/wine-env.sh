@@ -1,24 +1,67 @@
-# Shared by the run, test and screenshot commands: the build, a virtual display and a warm Wine.
+# Shared by the run, test and screenshot commands: the builds, a virtual display and a warm Wine.
 # Source it; it defines functions and exports the Wine settings.
+#
+# Brisknote ships as a 32-bit program. Some machines run a kernel that executes no 32-bit code
+# at all (Wine's 32-bit loader fails with "Exec format error"); there the same sources are built
+# and run as a 64-bit twin, build/x64/Brisknote.exe, under Wine's 64-bit loader.
 
 BRISKNOTE_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD_DIR=$BRISKNOTE_ROOT/build
-export WINEPREFIX=$BUILD_DIR/wineprefix
+TWIN_DIR=$BUILD_DIR/x64
 export LANG=ja_JP.UTF-8
 unset LC_ALL
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
-export WINEARCH=win32
 
+WINE32_LOADER=/usr/lib/wine/wine
+WINE64_LOADER=/usr/lib/wine/wine64
+
+# Sets ARCHES to the builds this machine runs, 32-bit first, and ARCH_NOTE to the one line that
+# says why the 32-bit one is left out, if it is. BRISKNOTE_ARCH=64 takes the 64-bit path anywhere.
+choose_arches() {
+  ARCH_NOTE=
+  if [ "${BRISKNOTE_ARCH:-}" = 64 ]; then
+    ARCHES=64
+    ARCH_NOTE="BRISKNOTE_ARCH=64: using the 64-bit build of the same sources; the 32-bit Brisknote.exe is checked as a file"
+  elif "$WINE32_LOADER" --version >/dev/null 2>&1; then
+    ARCHES="32 64"
+  else
+    ARCHES=64
+    ARCH_NOTE="this machine's kernel runs no 32-bit programs: using the 64-bit build of the same sources; the 32-bit Brisknote.exe is checked as a file"
+  fi
+}
+
+# Points the Wine settings and ARCH_BUILD at one of the two builds, each with a prefix of its own.
+use_arch() {
+  if [ "$1" = 32 ]; then
+    ARCH_BUILD=$BUILD_DIR
+    export WINEPREFIX=$BUILD_DIR/wineprefix WINEARCH=win32
+    WINE=$WINE32_LOADER
+    unset WINELOADER
+  else
+    ARCH_BUILD=$TWIN_DIR
+    export WINEPREFIX=$BUILD_DIR/wineprefix64 WINEARCH=win64 WINELOADER=$WINE64_LOADER
+    WINE=$WINE64_LOADER
+  fi
+  export WINE
+}
+
+# The shipped 32-bit program first: the twin's tests check it as a file, and the twin's build
+# packs the release zip with both.
 build_brisknote() {
   cmake -S "$BRISKNOTE_ROOT" -B "$BUILD_DIR" -G Ninja \
         -DCMAKE_TOOLCHAIN_FILE="$BRISKNOTE_ROOT/cmake/mingw-i686.cmake" >/dev/null
   cmake --build "$BUILD_DIR"
+  cmake -S "$BRISKNOTE_ROOT" -B "$TWIN_DIR" -G Ninja \
+        -DCMAKE_TOOLCHAIN_FILE="$BRISKNOTE_ROOT/cmake/mingw-x86_64.cmake" \
+        -DBRISKNOTE_SHIPPED_EXE="$BUILD_DIR/Brisknote.exe" >/dev/null
+  cmake --build "$TWIN_DIR"
 }
 
 # Starts Xvfb on a free display and exports DISPLAY; the display ends with this shell.
 start_virtual_display() {
   local fifo=$BUILD_DIR/.displayfd
+  mkdir -p "$BUILD_DIR"
   rm -f "$fifo"
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
   XVFB_PID=$!
@@ -35,29 +78,46 @@ stop_virtual_display() {
   XVFB_PID=
 }
 
-# The prefix is made once per build folder. Unmanaged windows spare the 2 s that Wine waits on
-# every hidden window without a window manager. The dialogs' fonts are drawn with the Japanese
-# font that the set-up installs, as Japanese Windows draws them with its own.
+# The prefix is made once per build folder and architecture. Unmanaged windows spare the 2 s that
+# Wine waits on every hidden window without a window manager. The dialogs' fonts are drawn with
+# the Japanese font that the set-up installs, as Japanese Windows draws them with its own.
 prepare_wine_prefix() {
-  if [ ! -f "$WINEPREFIX/.brisknote-ready-2" ]; then
+  if [ ! -f "$WINEPREFIX/.brisknote-ready-3" ]; then
     echo "Preparing the Wine prefix in $WINEPREFIX (once)..."
     mkdir -p "$WINEPREFIX"
-    wineboot -i >/dev/null 2>&1 || true
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    "$WINE" wineboot -i >/dev/null 2>&1 || true
+    "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
     for font in 'ＭＳ Ｐゴシック' 'MS Shell Dlg'; do
-      wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /d IPAPGothic /f >/dev/null 2>&1
+      "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /d IPAPGothic /f >/dev/null 2>&1
     done
     wineserver -w
-    touch "$WINEPREFIX/.brisknote-ready-2"
+    rm -f "$WINEPREFIX/.driver"
+    touch "$WINEPREFIX/.brisknote-ready-3"
   fi
 }
 
+# x11 draws on $DISPLAY, for screenshots and for people. null draws nowhere: the tests run there,
+# since under X Wine resets the modifier keys from X's keymap whenever one of its windows gets the
+# focus, which can release a Ctrl or Alt that a test holds down. The desktop process reads the
+# setting when it starts, so a change restarts the prefix's wineserver.
+use_display_driver() {
+  [ "$(cat "$WINEPREFIX/.driver" 2>/dev/null)" = "$1" ] && return 0
+  stop_wineserver
+  "$WINE" reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d "$1" /f >/dev/null 2>&1
+  wineserver -w
+  echo "$1" >"$WINEPREFIX/.driver"
+}
+
+# A server that outlives each program, and Wine's background services started now: started by
+# the first test, they would inherit CTest's output pipe and keep CTest waiting.
 start_wineserver() {
   wineserver -p >/dev/null 2>&1 </dev/null
+  "$WINE" cmd /c exit >/dev/null 2>&1 </dev/null || true
 }
 
 stop_wineserver() {
   wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
 }
 
 # Saves a picture of the whole virtual display.

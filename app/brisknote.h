@@ -28,9 +28,11 @@ struct ListWindowParams {
     LONG count;
 };
 
-/* app/main.cpp */
+/* app/startup.cpp */
 extern HINSTANCE g_instance;
 BOOL RegisterControlClasses(void);
+char *ReadCommandLine(void);
+const char *CommandTail(const char *line);
 
 /* app/file_list.cpp */
 extern DWORD g_options;
@@ -55,6 +57,7 @@ void CenterWindow(HWND window);
 void ShowCounterTitle(DWORD index, HWND dlg, DWORD count);
 int FormatAttributes(DWORD attributes, char *out);
 BOOL HasCurrentEntry(void);
+void SetDefaultButton(HWND dlg, int id);
 void FocusControl(HWND dlg, HWND control);
 void SelectNamePart(HWND edit);
 
@@ -75,6 +78,10 @@ int CheckTypedName(HWND dlg, char *name);
 BOOL RenameEntry(FileEntry *entry);
 FileList CollectFailures(FileList list, HWND dlg, DWORD *count);
 void CommitRenames(HWND dlg);
+/* What a commit is doing: while it is not COMMIT_NONE, the windows take no command. */
+enum { COMMIT_NONE, COMMIT_RENAMING, COMMIT_ASKING };
+extern int g_commitState;
+BOOL ShowWaitCursor(HWND dlg);
 
 /* rename_dialog/name_edit.cpp */
 extern DWORD g_ctrlHeld;

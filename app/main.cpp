@@ -2,12 +2,16 @@
 #include "brisknote.h"
 #include "../res/resource.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR tail, int)
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     g_instance = instance;
-    if (!tail || !*tail)
-        return 0;
-    RegisterControlClasses();
-    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_RENAME), NULL, RenameDlgProc, (LPARAM)tail);
+    char *line = ReadCommandLine();
+    const char *tail = line ? CommandTail(line) : "";
+    if (*tail) {
+        RegisterControlClasses();
+        DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_RENAME), NULL, RenameDlgProc, (LPARAM)tail);
+    }
+    if (line)
+        HeapFree(GetProcessHeap(), 0, line);
     return 0;
 }

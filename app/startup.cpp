@@ -1,4 +1,5 @@
-/* What the program sets up before its dialog: the instance handle and the common-control classes. */
+/* What the program sets up before its dialog: the instance handle, the command line and the
+   common-control classes. */
 #include "brisknote.h"
 #include <commctrl.h>
 
@@ -17,4 +18,48 @@ BOOL RegisterControlClasses(void)
         return FALSE;
     INITCOMMONCONTROLSEX classes = { sizeof(classes), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES };
     return init(&classes);
+}
+
+/* The command line in the ANSI code page, from the process's wide one. A character that the code
+   page has no exact form for becomes "?", which no file name holds: Windows' own conversion would
+   put a look-alike in its place ("é" as "e", "¥" as a backslash), and the path would name another
+   file than the one the user chose. The caller frees the text with HeapFree. */
+char *ReadCommandLine(void)
+{
+    const WCHAR *wide = GetCommandLineW();
+    BOOL replaced = FALSE;
+    int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, NULL, 0, "?", &replaced);
+    char *line = size > 0 ? (char *)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size) : NULL;
+    if (line && !WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, line, size, "?", &replaced)) {
+        HeapFree(GetProcessHeap(), 0, line);
+        line = NULL;
+    }
+    return line;
+}
+
+static BOOL IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+/* The command line without the program's own name and the white space after it. The name ends
+   at its closing quote, or unquoted at the first blank or tab; double-byte characters are
+   stepped over whole, so a byte from 0x80 up is never taken for white space. */
+const char *CommandTail(const char *line)
+{
+    const char *p = line;
+    BOOL quoted = *p == '"';
+
+    if (quoted)
+        p++;
+    while (*p && (quoted ? *p != '"' : !IsBlank(*p))) {
+        if (IsDBCSLeadByte((BYTE)*p) && p[1])
+            p++;
+        p++;
+    }
+    if (quoted && *p == '"')
+        p++;
+    while (IsBlank(*p))
+        p++;
+    return p;
 }

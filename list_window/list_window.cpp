@@ -5,6 +5,8 @@
 #include "../res/resource.h"
 
 HWND g_listWindow;
+/* The list view's own window procedure, behind ListViewProc. */
+static WNDPROC g_listViewProc;
 
 static const char g_listTitle[] = "リネームリスト";
 static const char *const g_columnHeaders[] = {"現在の名前", "新しいの名前", "パス"};
@@ -105,7 +107,10 @@ static int FillListWindow(HWND window, ListWindowParams *params)
     return 1;
 }
 
-/* The list fills the window above the close button, which keeps its size in the corner. */
+/* The list fills the window above the close button, which keeps its size in the corner. The
+   window does not clip its children: erasing the area a larger window gains paints over the
+   button that was just moved there with its old bits, and over the list's header. Everything is
+   drawn again, the window before its children. */
 static void LayoutListWindow(HWND window)
 {
     RECT client, button;
@@ -115,6 +120,7 @@ static void LayoutListWindow(HWND window)
     MoveWindow(GetDlgItem(window, IDC_LIST), 0, 0, client.right, client.bottom - button.bottom - 8, TRUE);
     SetWindowPos(close, NULL, client.right - button.right - 2, client.bottom - button.bottom - 4, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RedrawWindow(window, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 static void FocusNameField(HWND window)
@@ -147,6 +153,24 @@ static void OnListKey(HWND window, WORD key)
     }
 }
 
+/* Alt+X from a keyboard reaches the list view as a system character, which a list view leaves to
+   the default handling and no key notification reports. */
+static LRESULT CALLBACK ListViewProc(HWND list, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_SYSCHAR && (wParam == 'x' || wParam == 'X')) {
+        SendMessageA(GetParent(list), WM_COMMAND, IDCANCEL, 0);
+        return 0;
+    }
+    return CallWindowProcA(g_listViewProc, list, msg, wParam, lParam);
+}
+
+static void SubclassListView(HWND window)
+{
+    HWND list = GetDlgItem(window, IDC_LIST);
+    g_listViewProc = (WNDPROC)GetWindowLongPtrA(list, GWLP_WNDPROC);
+    SetWindowLongPtrA(list, GWLP_WNDPROC, (LONG_PTR)ListViewProc);
+}
+
 /* Only a row's change to selected and focused is a choice: a single-selection list reports the
    old row's steps down and partial states on the way. */
 static void OnListNotify(HWND window, NMHDR *header)
@@ -166,6 +190,7 @@ static INT_PTR CALLBACK ListDlgProc(HWND window, UINT msg, WPARAM wParam, LPARAM
 {
     switch (msg) {
     case WM_INITDIALOG:
+        SubclassListView(window);
         FillListWindow(window, (ListWindowParams *)lParam);
         LayoutListWindow(window);
         return FALSE;
@@ -173,10 +198,11 @@ static INT_PTR CALLBACK ListDlgProc(HWND window, UINT msg, WPARAM wParam, LPARAM
         LayoutListWindow(window);
         return FALSE;
     case WM_NOTIFY:
-        OnListNotify(window, (NMHDR *)lParam);
+        if (g_commitState == COMMIT_NONE)
+            OnListNotify(window, (NMHDR *)lParam);
         return FALSE;
     case WM_COMMAND:
-        if (LOWORD(wParam) != IDCANCEL)
+        if (LOWORD(wParam) != IDCANCEL || g_commitState != COMMIT_NONE)
             return FALSE;
         CloseListWindow(window);
         return TRUE;

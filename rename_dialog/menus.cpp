@@ -82,13 +82,26 @@ void ShowVersionBox(HWND owner)
     MessageBoxA(owner, text, g_programWord, MB_OK);
 }
 
-/* One jump item per entry, with its current name. The text has room for the longest name and
-   the largest number. */
+/* A menu shows "&" as the mark of the next letter; "&&" shows itself. A second byte is never "&". */
+static void DoubleAmpersands(const char *name, char *out)
+{
+    for (const char *p = name; *p; p++) {
+        if (*p == '&')
+            *out++ = '&';
+        *out++ = *p;
+    }
+    *out = 0;
+}
+
+/* One jump item per entry, with its current name. The text has room for the longest name with
+   every byte doubled and the largest number. */
 static void AddJumpItems(HMENU menu, DWORD count, FileList entries)
 {
-    char text[PATH_TEXT + 16];
+    char name[2 * PATH_TEXT];
+    char text[2 * PATH_TEXT + 16];
     for (DWORD i = 0; i < count && entries && entries[i]; i++) {
-        wsprintfA(text, "&%d %s", i + 1, FileNamePart(entries[i]->path));
+        DoubleAmpersands(FileNamePart(entries[i]->path), name);
+        wsprintfA(text, "&%d %s", i + 1, name);
         AddMenuItem(menu, text, IDM_JUMP_BASE + i, END_OF_MENU);
     }
 }

@@ -4,7 +4,9 @@
 #include <shlwapi.h>
 #include "../res/resource.h"
 
-/* Set when the latest key-down was a shortcut, so that its control character is swallowed. */
+/* Set when the latest key-down was a letter shortcut, so that its control character is swallowed.
+   A key that makes no character (F2, F4, the keypad twins) leaves it clear: the next character,
+   which may come from an input method with no key-down, must not be swallowed instead. */
 DWORD g_ctrlHeld;
 /* The lead byte of a double-byte character whose second byte is still to come, or 0. Its second
    byte may be any value, 0x5C (a backslash) included, and is never refused. */
@@ -83,19 +85,19 @@ static LRESULT OnKeyDown(HWND edit, WPARAM key, LPARAM lParam)
     BOOL ctrl = IsCtrlDown();
 
     g_ctrlHeld = 0;
+    g_leadByte = 0;
     if (key == VK_F2) {
         if (!ctrl) {
             CycleSelection(edit);
             return 1;
         }
-        g_ctrlHeld = 1;
         SendMessageA(dlg, WM_COMMAND, IDM_REVERT_EDIT, 0);
         SendMessageA(dlg, WM_NEXTDLGCTL, (WPARAM)edit, TRUE);
         return 1;
     }
     int command = ctrl ? ShortcutCommand(key) : 0;
     if (command) {
-        g_ctrlHeld = 1;
+        g_ctrlHeld = key >= 'A' && key <= 'Z';
         PostMessageA(dlg, WM_COMMAND, command, 0);
         return 0;
     }
@@ -167,7 +169,11 @@ LRESULT CALLBACK NameEditProc(HWND edit, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
     case WM_SETFOCUS:
+        g_leadByte = 0;
         SelectNamePart(edit);
+        break;
+    case WM_KILLFOCUS:
+        g_leadByte = 0;
         break;
     case WM_GETDLGCODE:
         return OnGetDlgCode(edit, wParam, lParam);

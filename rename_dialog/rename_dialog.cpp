@@ -86,18 +86,11 @@ static void ShowFileIcon(HWND dlg, const char *path)
         DestroyIcon(old);
 }
 
-static void UpdateNavButton(HWND dlg, int id, BOOL atEnd, LONG okStyle)
+/* The default id, not only the look: Enter in the name field presses the button drawn as the
+   default, and the dialog manager draws it so again whenever the focus returns to the field. */
+void SetDefaultButton(HWND dlg, int id)
 {
-    HWND button = GetDlgItem(dlg, id);
-    HWND ok = GetDlgItem(dlg, IDOK);
-
-    if (atEnd) {
-        EnableWindow(button, FALSE);
-        SendMessageA(ok, BM_SETSTYLE, okStyle, TRUE);
-    } else if (!IsWindowEnabled(button)) {
-        EnableWindow(button, TRUE);
-        SendMessageA(ok, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
-    }
+    SendMessageA(dlg, DM_SETDEFID, id, 0);
 }
 
 static void ShowAttributes(HWND dlg, const char *path)
@@ -122,8 +115,9 @@ static BOOL ShowEntry(HWND dlg)
     lstrcpynA(path, entry->path, sizeof(path));
     ShowFileIcon(dlg, path);
     UpdatePathTooltip(GetDlgItem(dlg, IDC_CURRENT_NAME), g_tooltip, IDC_CURRENT_NAME, path);
-    UpdateNavButton(dlg, IDC_PREV, g_current == 0, BS_PUSHBUTTON);
-    UpdateNavButton(dlg, IDC_NEXT, g_current == g_entryCount - 1, BS_DEFPUSHBUTTON);
+    EnableWindow(GetDlgItem(dlg, IDC_PREV), g_current != 0);
+    EnableWindow(GetDlgItem(dlg, IDC_NEXT), g_current != g_entryCount - 1);
+    SetDefaultButton(dlg, g_current == g_entryCount - 1 ? IDOK : IDC_NEXT);
     const char *name = FileNamePart(path);
     SetDlgItemTextA(dlg, IDC_CURRENT_NAME, name);
     SetDlgItemTextA(dlg, IDC_NEW_NAME, entry->newName[0] ? entry->newName : name);
@@ -147,6 +141,27 @@ static void SubclassNameField(HWND dlg)
     SendMessageA(edit, EM_SETMARGINS, EC_LEFTMARGIN, MAKELONG(2, 0));
 }
 
+static void ReleaseFileIcon(HWND dlg)
+{
+    HICON icon = (HICON)SendDlgItemMessageA(dlg, IDC_FILE_ICON, STM_SETICON, 0, 0);
+    if (icon)
+        DestroyIcon(icon);
+}
+
+static void EndRenameDialog(HWND dlg)
+{
+    if (g_editProc) {
+        SetWindowLongPtrA(GetDlgItem(dlg, IDC_NEW_NAME), GWLP_WNDPROC, (LONG_PTR)g_editProc);
+        g_editProc = NULL;
+    }
+    ReleaseFileIcon(dlg);
+    FreeFileList(g_entries);
+    g_entries = NULL;
+    g_entryCount = 0;
+    g_current = 0;
+    EndDialog(dlg, 0);
+}
+
 static BOOL InitRenameDialog(HWND dlg, const char *commandLine)
 {
     CenterWindow(dlg);
@@ -154,8 +169,12 @@ static BOOL InitRenameDialog(HWND dlg, const char *commandLine)
     const char *paths = ParseOptions(commandLine);
     g_current = 0;
     g_entries = BuildFileList(paths, &g_entryCount);
-    if (!g_entries)
+    /* The beep of the name errors tells that no file could be taken. */
+    if (g_entryCount == 0) {
+        MessageBeep(MB_ICONWARNING);
+        EndRenameDialog(dlg);
         return TRUE;
+    }
     if (!g_entries[1]) {
         ShowWindow(GetDlgItem(dlg, IDC_PREV), SW_HIDE);
         ShowWindow(GetDlgItem(dlg, IDC_NEXT), SW_HIDE);
@@ -175,14 +194,15 @@ static BOOL InitRenameDialog(HWND dlg, const char *commandLine)
 }
 
 /* Checks the typed name and stores it in the entry being left. id is the command that asked:
-   when it names a button, a taken name gives that button the default look. */
+   when it names a button, a taken name makes that button the default, so that Enter tries the
+   same move again. */
 static BOOL StoreTypedName(HWND dlg, int id)
 {
     char name[PATH_TEXT];
     int check = CheckTypedName(dlg, name);
 
-    if (check == NAME_TAKEN)
-        SendDlgItemMessageA(dlg, id, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+    if (check == NAME_TAKEN && GetDlgItem(dlg, id))
+        SetDefaultButton(dlg, id);
     if (check != NAME_OK)
         return FALSE;
     if (IsListWindowOpen())
@@ -231,29 +251,12 @@ static void ShowListWindow(HWND dlg)
     OpenListWindow(dlg, &params);
 }
 
-static void ReleaseFileIcon(HWND dlg)
-{
-    HICON icon = (HICON)SendDlgItemMessageA(dlg, IDC_FILE_ICON, STM_SETICON, 0, 0);
-    if (icon)
-        DestroyIcon(icon);
-}
-
-static void EndRenameDialog(HWND dlg)
-{
-    if (g_editProc) {
-        SetWindowLongPtrA(GetDlgItem(dlg, IDC_NEW_NAME), GWLP_WNDPROC, (LONG_PTR)g_editProc);
-        g_editProc = NULL;
-    }
-    ReleaseFileIcon(dlg);
-    FreeFileList(g_entries);
-    g_entries = NULL;
-    g_entryCount = 0;
-    g_current = 0;
-    EndDialog(dlg, 0);
-}
-
+/* While the renames run, whatever still arrives (a posted shortcut, a list row, a button pressed
+   behind the shell's own windows) is dropped: it would change or free the list being walked. */
 static BOOL OnCommand(HWND dlg, WPARAM wParam)
 {
+    if (g_commitState != COMMIT_NONE)
+        return TRUE;
     switch (LOWORD(wParam)) {
     case IDOK:            CommitRenames(dlg); return TRUE;
     case IDCANCEL:        EndRenameDialog(dlg); return FALSE;
@@ -289,8 +292,11 @@ INT_PTR CALLBACK RenameDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam)
         return FALSE;
     case WM_TIMER:
         KillTimer(dlg, TITLE_TIMER);
-        ShowCounterTitle(g_current, dlg, g_entryCount);
+        if (g_commitState == COMMIT_NONE)
+            ShowCounterTitle(g_current, dlg, g_entryCount);
         return FALSE;
+    case WM_SETCURSOR:
+        return ShowWaitCursor(dlg);
     case WM_MOVE:
         FollowRenameDialog(dlg);
         return FALSE;

@@ -8,6 +8,12 @@ const char g_enterNameTitle[] = "%s(%d/%d) 名前を入力してください。"
 const char g_openFailedTitle[] = "%s(%d/%d) 開けませんでした。";
 
 static const char g_retryQuestion[] = "エラーがあります。\n継続しますか?";
+static const char g_progressTitle[] = "名前を変更しています… %lu/%lu";
+
+/* The progress title changes at most this often, in milliseconds. */
+#define PROGRESS_INTERVAL 100
+
+int g_commitState;
 
 /* The nine characters a file name cannot hold. */
 BOOL IsForbiddenNameChar(unsigned code)
@@ -73,7 +79,8 @@ BOOL IsNameTaken(FileList list, const char *candidate, DWORD index)
     if (lstrcmpA(FileNamePart(entry->path), candidate) == 0)
         return FALSE;
     for (DWORD i = 0; list[i]; i++) {
-        if (i != index && lstrcmpA(list[i]->newName, candidate) == 0)
+        /* The file systems the program renames on ignore letter case. */
+        if (i != index && lstrcmpiA(list[i]->newName, candidate) == 0)
             return TRUE;
     }
     /* A joined path beyond the platform's limit cannot exist; the rename of it fails on OK. */
@@ -112,7 +119,8 @@ int CheckTypedName(HWND dlg, char *name)
 
 /* Renames one entry's file; TRUE when it now has its new name. The target is tested again just
    before the call, since another program may have made it, and the shell would replace it. The
-   result is checked on disk as well: only a file found under its new name counts as renamed. */
+   result is checked on disk as well: only a file found under its new name counts as renamed.
+   The old name is not looked at: another program (an editor's lock file) may make it anew. */
 BOOL RenameEntry(FileEntry *entry)
 {
     char from[PATH_TEXT + 1];
@@ -138,7 +146,7 @@ BOOL RenameEntry(FileEntry *entry)
     op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION;
     if (SHFileOperationA(&op) != 0)
         return FALSE;
-    return FileExists(to) && !FileExists(from);
+    return FileExists(to);
 }
 
 static BOOL AskRetry(HWND dlg)
@@ -190,22 +198,88 @@ FileList CollectFailures(FileList list, HWND dlg, DWORD *count)
     return next;
 }
 
-static void RenameChangedEntries(void)
+BOOL ShowWaitCursor(HWND dlg)
 {
-    for (DWORD i = 0; g_entries[i]; i++) {
-        FileEntry *entry = g_entries[i];
-        if (lstrcmpA(FileNamePart(entry->path), entry->newName) == 0)
-            continue;
-        if (!RenameEntry(entry))
-            entry->renameOk = 0;
+    if (g_commitState != COMMIT_RENAMING)
+        return FALSE;
+    SetCursor(LoadCursorA(NULL, (LPCSTR)IDC_WAIT));
+    SetWindowLongPtrA(dlg, DWLP_MSGRESULT, TRUE);
+    return TRUE;
+}
+
+static void ShowProgressTitle(HWND dlg, DWORD done, DWORD total)
+{
+    char title[64];
+    wsprintfA(title, g_progressTitle, done, total);
+    SetWindowTextA(dlg, title);
+}
+
+/* Keeps the windows painted and the program answering while the renames run. The windows are
+   disabled, and the commit state drops any command that is dispatched here. */
+static void PumpWhileRenaming(void)
+{
+    MSG msg;
+    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
     }
 }
 
+static BOOL IsChanged(const FileEntry *entry)
+{
+    return lstrcmpA(FileNamePart(entry->path), entry->newName) != 0;
+}
+
+static void RenameChangedEntries(HWND dlg)
+{
+    DWORD total = 0, done = 0;
+    for (DWORD i = 0; g_entries[i]; i++)
+        total += IsChanged(g_entries[i]);
+    DWORD shown = GetTickCount();
+    ShowProgressTitle(dlg, 0, total);
+    for (DWORD i = 0; g_entries[i]; i++) {
+        FileEntry *entry = g_entries[i];
+        if (!IsChanged(entry))
+            continue;
+        if (!RenameEntry(entry))
+            entry->renameOk = 0;
+        done++;
+        if (done == total || GetTickCount() - shown >= PROGRESS_INTERVAL) {
+            ShowProgressTitle(dlg, done, total);
+            shown = GetTickCount();
+        }
+        PumpWhileRenaming();
+    }
+}
+
+/* Neither window takes a command from the first rename to the next pass or the end. */
+static void BeginCommit(HWND dlg)
+{
+    g_commitState = COMMIT_RENAMING;
+    EnableWindow(dlg, FALSE);
+    if (IsListWindowOpen())
+        EnableWindow(g_listWindow, FALSE);
+    SetCursor(LoadCursorA(NULL, (LPCSTR)IDC_WAIT));
+}
+
+static void EndCommit(HWND dlg)
+{
+    g_commitState = COMMIT_NONE;
+    EnableWindow(dlg, TRUE);
+    if (IsListWindowOpen())
+        EnableWindow(g_listWindow, TRUE);
+}
+
+/* A pass with no file left (they all vanished meanwhile) ends the dialog. */
 static void StartNewPass(HWND dlg, FileList next, DWORD count)
 {
     g_entries = next;
     g_entryCount = count;
     g_current = 0;
+    if (count == 0) {
+        SendMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
+        return;
+    }
     SendMessageA(dlg, WM_APP_SHOWENTRY, 0, 0);
     SendMessageA(dlg, WM_NEXTDLGCTL, (WPARAM)GetDlgItem(dlg, IDC_NEW_NAME), TRUE);
 }
@@ -223,8 +297,13 @@ void CommitRenames(HWND dlg)
     if (CheckTypedName(dlg, name) != NAME_OK)
         return;
     lstrcpynA(g_entries[g_current]->newName, name, PATH_TEXT);
-    RenameChangedEntries();
+    BeginCommit(dlg);
+    RenameChangedEntries(dlg);
+    /* The question disables its owner itself, and gives it back the activation when it ends. */
+    EnableWindow(dlg, TRUE);
+    g_commitState = COMMIT_ASKING;
     FileList next = CollectFailures(g_entries, dlg, &count);
+    EndCommit(dlg);
     if (next)
         StartNewPass(dlg, next, count);
     else

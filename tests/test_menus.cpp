@@ -3,305 +3,105 @@
 #include "test_support.h"
 #include "brisknote.h"
 #include "resource.h"
-#include <commctrl.h>
+#include <algorithm>
 
-struct Item {
-    UINT type;
-    UINT id;
-    std::string text;
-    UINT state;
-};
-
-static Item ItemAt(HMENU menu, int position)
+/* The menu's items as "text" (or "-" for a separator), each with its command, one per line. */
+static std::string MenuItems(HMENU menu, int from = 0)
 {
-    char text[300] = "";
-    MENUITEMINFOA info;
-    ZeroMemory(&info, sizeof(info));
-    info.cbSize = sizeof(info);
-    info.fMask = MIIM_STATE | MIIM_ID | MIIM_TYPE;
-    info.dwTypeData = text;
-    info.cch = sizeof(text);
-    GetMenuItemInfoA(menu, position, TRUE, &info);
-    return {info.fType, info.wID, text, info.fState};
-}
-
-static int PositionOf(HMENU menu, UINT id)
-{
-    for (int i = 0; i < GetMenuItemCount(menu); i++) {
-        if (GetMenuItemID(menu, i) == id)
-            return i;
+    std::string items;
+    for (int i = from; i < GetMenuItemCount(menu); i++) {
+        char text[2 * PATH_TEXT] = "";
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_STATE | MIIM_ID | MIIM_TYPE;
+        info.dwTypeData = text;
+        info.cch = sizeof(text);
+        GetMenuItemInfoA(menu, i, TRUE, &info);
+        items += info.fType == MFT_SEPARATOR ? std::string("-") : std::string(text) + " " + std::to_string(info.wID);
+        items += info.fState & MFS_CHECKED ? " checked\n" : "\n";
     }
-    return -1;
+    return items;
 }
 
-static void ExpectItem(HMENU menu, int position, UINT id, const char *text)
-{
-    Item item = ItemAt(menu, position);
-    EXPECT_EQ((UINT)MFT_STRING, item.type) << "position " << position;
-    EXPECT_EQ(id, item.id) << "position " << position;
-    EXPECT_EQ(text, item.text) << "position " << position;
-    EXPECT_EQ(0u, item.state) << "enabled and unchecked";
-}
-
-static void ExpectSeparator(HMENU menu, int position)
-{
-    EXPECT_EQ((UINT)MFT_SEPARATOR, ItemAt(menu, position).type) << "position " << position;
-}
-
-class MenusTest : public RenameDialogTest {
+class MenusTest : public DialogTest {
 protected:
-    void Open(int files, const std::string &options = "") { OpenNumbered(files, options); }
     bool Topmost() { return (GetWindowLongA(dlg, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
-    bool Checked()
-    {
-        return (GetMenuState(GetSystemMenu(dlg, FALSE), IDM_TOPMOST, MF_BYCOMMAND) & MF_CHECKED) != 0;
-    }
-    void SysCommand(UINT id) { SendMessageA(dlg, WM_SYSCOMMAND, id, 0); }
 };
 
-TEST_F(MenusTest, SystemMenuGainsTopmostAndVersionBeforeClose)
+TEST_F(MenusTest, FileMenuHoldsAJumpItemPerFile)
 {
-    Open(1);
+    const std::string head = "開く(&E) 2002\n-\n現在のファイル名に戻す(&R) 2004\n";
+    const std::string tail = "-\nリストを表示(&L) 2005\n-\n";
+    const std::string all = "現在のファイル名に全て戻す(&A) 2003\n";
+    std::vector<std::string> twelve;
+    std::string twelveItems;
+    for (int i = 1; i <= 12; i++) {
+        twelve.push_back("f" + std::to_string(100 + i));
+        twelveItems += "&" + std::to_string(i) + " f" + std::to_string(100 + i) + " " + std::to_string(IDM_JUMP_BASE + i - 1) + "\n";
+    }
+    struct { std::vector<std::string> files; std::string items; } rows[] = {
+        {{"R&D.txt"}, head + tail + "&1 R&&D.txt 2006\n"},
+        {{"b.txt", "表 a.txt"}, head + all + tail + "&1 b.txt 2006\n&2 表 a.txt 2007\n"},
+        {twelve, head + all + tail + twelveItems},
+    };
+    for (const auto &row : rows) {
+        TearDown();
+        Open(row.files);
+        HMENU menu = BuildFileMenu(g_entryCount, g_entries);
+        EXPECT_EQ(row.items, MenuItems(menu));
+        DestroyMenu(menu);
+    }
+    HMENU menu = BuildFileMenu(0, NULL);
+    EXPECT_EQ(head + tail, MenuItems(menu)) << "no file";
+    DestroyMenu(menu);
+}
+
+TEST_F(MenusTest, SystemMenuTopmostAndVersion)
+{
+    Open({"a.txt"}, "/t");
     HMENU menu = GetSystemMenu(dlg, FALSE);
-    int close = PositionOf(menu, SC_CLOSE);
-    ASSERT_GE(close, 3);
-    ExpectItem(menu, close - 3, IDM_TOPMOST, "常に手前に表示(&A)");
-    ExpectItem(menu, close - 2, IDM_VERSION, "Version(&V)");
-    ExpectSeparator(menu, close - 1);
-    EXPECT_GE(PositionOf(menu, SC_MOVE), 0);
-    EXPECT_GE(PositionOf(menu, SC_MINIMIZE), 0);
-}
-
-TEST_F(MenusTest, SystemCommandsStillWork)
-{
-    Open(1);
-    EXPECT_FALSE(RenameDlgProc(dlg, WM_SYSCOMMAND, SC_MOVE, 0)) << "left to the default handling";
-    SysCommand(SC_MINIMIZE);
-    EXPECT_TRUE(IsIconic(dlg));
-    SysCommand(SC_RESTORE);
-    EXPECT_FALSE(IsIconic(dlg));
-    SysCommand(SC_CLOSE);
-    PumpMessages();
-    EXPECT_FALSE(IsWindowVisible(dlg));
-    EXPECT_EQ(nullptr, g_entries) << "close goes through cancel";
-}
-
-TEST_F(MenusTest, TopmostTogglesTheBitAndTheCheckMark)
-{
-    Open(1);
-    EXPECT_FALSE(Topmost());
-    EXPECT_FALSE(Checked());
-    SysCommand(IDM_TOPMOST);
+    std::string items = MenuItems(menu);
+    const std::string added = "常に手前に表示(&A) 1001 checked\nVersion(&V) 1000\n-\n";
+    size_t close = items.rfind('\n', items.find(" " + std::to_string(SC_CLOSE) + "\n")) + 1;
+    EXPECT_EQ(added, items.substr(close - std::min(close, added.size()), added.size())) << "before Close in\n" << items;
     EXPECT_TRUE(Topmost());
-    EXPECT_TRUE(Checked());
-    SysCommand(IDM_TOPMOST);
+    SendMessageA(dlg, WM_SYSCOMMAND, IDM_TOPMOST, 0);
     EXPECT_FALSE(Topmost());
-    EXPECT_FALSE(Checked());
-}
-
-TEST_F(MenusTest, TopmostOptionStartsOnTop)
-{
-    Open(1, "/t ");
+    EXPECT_NE(std::string::npos, MenuItems(menu).find("常に手前に表示(&A) 1001\n"));
+    SendMessageA(dlg, WM_SYSCOMMAND, IDM_TOPMOST, 0);
     EXPECT_TRUE(Topmost());
-    EXPECT_TRUE(Checked());
-    SysCommand(IDM_TOPMOST);
-    EXPECT_FALSE(Topmost());
-    EXPECT_FALSE(Checked());
-    SysCommand(IDM_TOPMOST);
-    EXPECT_TRUE(Topmost());
-    EXPECT_TRUE(Checked());
-}
-
-TEST_F(MenusTest, VersionBox)
-{
-    Open(1);
     MessageBoxAnswerer answerer(IDOK);
-    SysCommand(IDM_VERSION);
-    ASSERT_EQ(1u, answerer.texts.size());
-    EXPECT_EQ("wmxpf\nVer=0.15        ", answerer.texts[0]);
-    EXPECT_EQ("Quillmark", answerer.captions[0]);
-}
-
-TEST_F(MenusTest, FileMenuForOneFile)
-{
-    Open(1);
-    HMENU menu = BuildFileMenu(g_entryCount, g_entries);
-    ASSERT_EQ(7, GetMenuItemCount(menu));
-    ExpectItem(menu, 0, IDM_OPEN, "開く(&E)");
-    ExpectSeparator(menu, 1);
-    ExpectItem(menu, 2, IDM_REVERT, "現在のファイル名に戻す(&R)");
-    ExpectSeparator(menu, 3);
-    ExpectItem(menu, 4, IDM_SHOW_LIST, "リストを表示(&L)");
-    ExpectSeparator(menu, 5);
-    ExpectItem(menu, 6, IDM_JUMP_BASE, "&1 file01.txt");
-    DestroyMenu(menu);
-}
-
-TEST_F(MenusTest, FileMenuForTwoAndTwelveFiles)
-{
-    Open(12);
-    HMENU menu = BuildFileMenu(2, g_entries);
-    ASSERT_EQ(9, GetMenuItemCount(menu));
-    ExpectItem(menu, 2, IDM_REVERT, "現在のファイル名に戻す(&R)");
-    ExpectItem(menu, 3, IDM_REVERT_ALL, "現在のファイル名に全て戻す(&A)");
-    ExpectSeparator(menu, 4);
-    ExpectItem(menu, 5, IDM_SHOW_LIST, "リストを表示(&L)");
-    ExpectSeparator(menu, 6);
-    ExpectItem(menu, 7, IDM_JUMP_BASE, "&1 file01.txt");
-    ExpectItem(menu, 8, IDM_JUMP_BASE + 1, "&2 file02.txt");
-    DestroyMenu(menu);
-
-    menu = BuildFileMenu(g_entryCount, g_entries);
-    ASSERT_EQ(19, GetMenuItemCount(menu));
-    ExpectItem(menu, 15, IDM_JUMP_BASE + 8, "&9 file09.txt");
-    ExpectItem(menu, 16, IDM_JUMP_BASE + 9, "&10 file10.txt");
-    ExpectItem(menu, 18, IDM_JUMP_BASE + 11, "&12 file12.txt");
-    DestroyMenu(menu);
-}
-
-TEST_F(MenusTest, JumpItemTextIsNeverCut)
-{
-    std::string name(MAX_PATH - folder.Dir().size() - 2, 'n');
-    std::string path = folder.MakeFile(name);
-    DWORD count = 0;
-    FileList list = BuildFileList(("\"" + path + "\"").c_str(), &count);
-    ASSERT_EQ(1u, count);
-    HMENU menu = BuildFileMenu(count, list);
-    EXPECT_EQ("&1 " + name, ItemAt(menu, 6).text);
-    DestroyMenu(menu);
-    FreeFileList(list);
-}
-
-/* Reads the popup menu while its loop runs, then chooses an item by its access key. */
-static HHOOK g_menuHook;
-static std::vector<Item> g_shownItems;
-static RECT g_menuRect;
-static WPARAM g_menuKey;
-
-static LRESULT CALLBACK WatchMenu(int code, WPARAM wParam, LPARAM lParam)
-{
-    CWPSTRUCT *call = (CWPSTRUCT *)lParam;
-    if (code == HC_ACTION && call->message == WM_INITMENUPOPUP) {
-        HMENU menu = (HMENU)call->wParam;
-        g_shownItems.clear();
-        for (int i = 0; i < GetMenuItemCount(menu); i++)
-            g_shownItems.push_back(ItemAt(menu, i));
-        PostMessageA(call->hwnd, WM_KEYDOWN, g_menuKey, 0);
-        PostMessageA(call->hwnd, WM_CHAR, g_menuKey | 0x20, 0);
-    }
-    if (code == HC_ACTION && call->message == WM_WINDOWPOSCHANGED && IsWindowVisible(call->hwnd)) {
-        char className[16] = "";
-        GetClassNameA(call->hwnd, className, sizeof(className));
-        if (lstrcmpA(className, "#32768") == 0)
-            GetWindowRect(call->hwnd, &g_menuRect);
-    }
-    return CallNextHookEx(g_menuHook, code, wParam, lParam);
-}
-
-TEST_F(MenusTest, MenuButtonShowsTheMenuBesideItself)
-{
-    Open(3);
-    g_menuKey = 'L';
-    SetRectEmpty(&g_menuRect);
-    g_menuHook = SetWindowsHookExA(WH_CALLWNDPROC, WatchMenu, NULL, GetCurrentThreadId());
-    Command(dlg, IDC_MENU_BUTTON);
-    UnhookWindowsHookEx(g_menuHook);
-    PumpMessages();     /* the chosen command is posted */
-    ASSERT_EQ(10u, g_shownItems.size());
-    EXPECT_EQ("開く(&E)", g_shownItems[0].text);
-    EXPECT_EQ("&3 file03.txt", g_shownItems[9].text);
-    EXPECT_TRUE(IsListWindowOpen()) << "the access key L chose the list";
-    RECT button;
-    GetWindowRect(GetDlgItem(dlg, IDC_MENU_BUTTON), &button);
-    ASSERT_FALSE(IsRectEmpty(&g_menuRect)) << "the open menu was not seen";
-    EXPECT_EQ(button.right, g_menuRect.left);
-    EXPECT_EQ(button.top, g_menuRect.top);
-}
-
-TEST_F(MenusTest, JumpItemMovesTheDialog)
-{
-    Open(3);
-    g_menuKey = '3';
-    g_menuHook = SetWindowsHookExA(WH_CALLWNDPROC, WatchMenu, NULL, GetCurrentThreadId());
-    Command(dlg, IDC_MENU_BUTTON);
-    UnhookWindowsHookEx(g_menuHook);
+    SendMessageA(dlg, WM_SYSCOMMAND, IDM_VERSION, 0);
+    EXPECT_EQ(std::vector<std::string>{"Quillmark: wmxpf\nVer=0.15        "}, answerer.texts);
+    SendMessageA(dlg, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_TRUE(IsIconic(dlg)) << "the system's own commands still work";
+    SendMessageA(dlg, WM_SYSCOMMAND, SC_CLOSE, 0);
     PumpMessages();
-    EXPECT_EQ("Quillmark(3/3)", WindowText(dlg));
+    EXPECT_TRUE(Ended());
 }
 
-TEST_F(MenusTest, JumpToTheEntryOnDisplayDoesNothing)
+TEST_F(MenusTest, RevertJumpAndOpen)
 {
-    Open(3);
-    TypeName(dlg, "");
-    SendMessageA(dlg, WM_COMMAND, IDM_JUMP_BASE, 0);
-    EXPECT_EQ("Quillmark(1/3)", WindowText(dlg)) << "no check, no error title";
-    EXPECT_EQ("", ItemText(dlg, IDC_NEW_NAME));
-}
-
-TEST_F(MenusTest, RevertPutsTheCurrentNameBack)
-{
-    Open(3);
-    TypeName(dlg, "one.txt");
+    Open({"a.txt", "b.txt", "c.txt", "data.brisknote-unknown"}, "/p");
+    SetForegroundWindow(dlg);
+    TypeName(dlg, "a2.txt");
     Command(dlg, IDC_NEXT);
-    Command(dlg, IDC_PREV);
-    SetFocus(GetDlgItem(dlg, IDOK));
+    TypeName(dlg, "b2.txt");
     SendMessageA(dlg, WM_COMMAND, IDM_REVERT, 0);
-    EXPECT_EQ("file01.txt", ItemText(dlg, IDC_NEW_NAME));
-    EXPECT_STREQ("file01.txt", g_entries[0]->newName);
-    EXPECT_EQ(GetDlgItem(dlg, IDC_NEW_NAME), GetFocus());
-    EXPECT_EQ(MAKELONG(0, 6), Selection(GetDlgItem(dlg, IDC_NEW_NAME)));
-}
-
-TEST_F(MenusTest, RevertWithTheListWindowUpdatesItsRow)
-{
-    Open(2, "/p ");
-    TypeName(dlg, "one.txt");
-    Command(dlg, IDC_NEXT);
-    Command(dlg, IDC_PREV);
-    SendMessageA(dlg, WM_COMMAND, IDM_REVERT_EDIT, 0);
-    EXPECT_EQ("file01.txt", ListCell(0, 1));
-}
-
-TEST_F(MenusTest, RevertAllReplacesEveryPendingNameAndTheTypedText)
-{
-    Open(3, "/p ");
-    TypeName(dlg, "one.txt");
-    Command(dlg, IDC_NEXT);
-    TypeName(dlg, "two.txt");
-    Command(dlg, IDC_NEXT);
-    TypeName(dlg, "typing");
-    HWND focus = GetFocus();
-    SendMessageA(dlg, WM_COMMAND, IDM_REVERT_ALL, 0);
-    EXPECT_EQ("file03.txt", ItemText(dlg, IDC_NEW_NAME));
-    for (DWORD i = 0; i < 3; i++) {
-        EXPECT_STREQ(FileNamePart(g_entries[i]->path), g_entries[i]->newName);
-        EXPECT_EQ(g_entries[i]->newName, ListCell(i, 1));
-    }
-    EXPECT_EQ(focus, GetFocus()) << "the focus stays where it was";
-    EXPECT_EQ(2u, g_current);
-}
-
-TEST_F(MenusTest, OpenWithoutAnAssociatedProgramShowsTheTitle)
-{
-    std::string odd = folder.MakeFile("data.brisknote-unknown");
-    RenameDialogTest::Open({odd});
+    EXPECT_EQ("b.txt", ItemText(dlg, IDC_NEW_NAME));
+    EXPECT_EQ("0-1", Selection(edit));
+    SendMessageA(dlg, WM_COMMAND, IDM_JUMP_BASE + 1, 0);
+    EXPECT_EQ("Quillmark(2/4)", WindowText(dlg)) << "a jump to the entry on display does nothing";
+    SendMessageA(dlg, WM_COMMAND, IDM_JUMP_BASE + 9, 0);
+    EXPECT_EQ("Quillmark(2/4)", WindowText(dlg)) << "nor one beyond the last";
+    SendMessageA(dlg, WM_COMMAND, IDM_JUMP_BASE + 3, 0);
+    EXPECT_EQ("Quillmark(4/4)", WindowText(dlg));
     SendMessageA(dlg, WM_COMMAND, IDM_OPEN, 0);
-    EXPECT_EQ("Quillmark(1/1) 開けませんでした。", WindowText(dlg));
-    EXPECT_EQ(ContentOf("data.brisknote-unknown"), ReadContent(odd));
-    PumpMessages(2200);
-    EXPECT_EQ("Quillmark(1/1)", WindowText(dlg));
-}
-
-TEST_F(MenusTest, CommandsOnAnEmptyListDoNothing)
-{
-    RenameDialogTest::Open({folder.Path("missing.txt")});
-    TypeName(dlg, "typed");
-    const int commands[] = {IDM_OPEN, IDM_REVERT, IDM_REVERT_EDIT, IDM_REVERT_ALL, IDM_JUMP_BASE, IDM_JUMP_BASE + 1};
-    for (int command : commands)
-        SendMessageA(dlg, WM_COMMAND, command, 0);
-    EXPECT_EQ("Dialog", WindowText(dlg));
-    EXPECT_EQ("typed", ItemText(dlg, IDC_NEW_NAME));
-    HMENU menu = BuildFileMenu(g_entryCount, g_entries);
-    EXPECT_EQ(6, GetMenuItemCount(menu)) << "no jump items";
-    DestroyMenu(menu);
+    EXPECT_EQ("Quillmark(4/4) 開けませんでした。", WindowText(dlg));
+    TypeName(dlg, "d.txt");
+    SendMessageA(dlg, WM_COMMAND, IDM_REVERT_ALL, 0);
+    EXPECT_EQ("data.brisknote-unknown", ItemText(dlg, IDC_NEW_NAME));
+    EXPECT_EQ("a.txt", ListCell(0, 1));
+    SendMessageA(dlg, WM_COMMAND, IDM_JUMP_BASE, 0);
+    EXPECT_EQ("a.txt", ItemText(dlg, IDC_NEW_NAME)) << "revert all reached every entry";
 }

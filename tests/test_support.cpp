@@ -3,86 +3,98 @@
 #include "brisknote.h"
 #include "resource.h"
 #include <commctrl.h>
+#include <algorithm>
 
 static int g_folderSerial;
 
-TempFolder::TempFolder()
-{
-    char base[MAX_PATH];
-    GetTempPathA(sizeof(base), base);
-    char name[MAX_PATH];
-    wsprintfA(name, "%sbrisknote-%lu-%d", base, GetCurrentProcessId(), ++g_folderSerial);
-    dir_ = name;
-    CreateDirectoryA(dir_.c_str(), NULL);
-}
-
 TempFolder::TempFolder(const std::string &base)
 {
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof(temp), temp);
     char name[MAX_PATH];
-    wsprintfA(name, "%sb%lu", base.c_str(), GetCurrentProcessId() % 1000);
-    dir_ = name;
-    CreateDirectoryA(dir_.c_str(), NULL);
+    wsprintfA(name, "%sb%lu-%d", base.empty() ? temp : base.c_str(), GetCurrentProcessId() % 1000, ++g_folderSerial);
+    dir = name;
+    CreateDirectoryA(dir.c_str(), NULL);
+}
+
+static std::vector<WIN32_FIND_DATAA> Entries(const std::string &dir)
+{
+    std::vector<WIN32_FIND_DATAA> entries;
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &found);
+    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &found)) {
+        if (lstrcmpA(found.cFileName, ".") && lstrcmpA(found.cFileName, ".."))
+            entries.push_back(found);
+    }
+    if (find != INVALID_HANDLE_VALUE)
+        FindClose(find);
+    return entries;
 }
 
 static void RemoveTree(const std::string &dir)
 {
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            std::string path = dir + "\\" + name;
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else
-                DeleteFileA(path.c_str());
-        } while (FindNextFileA(find, &found));
-        FindClose(find);
+    for (const WIN32_FIND_DATAA &found : Entries(dir)) {
+        std::string path = dir + "\\" + found.cFileName;
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            RemoveTree(path);
+        else
+            DeleteFileA(path.c_str());
     }
     RemoveDirectoryA(dir.c_str());
 }
 
 TempFolder::~TempFolder()
 {
-    RemoveTree(dir_);
+    RemoveTree(dir);
 }
 
-std::string ContentOf(const std::string &name)
+std::string TempFolder::MakeFile(const std::string &name) const
 {
-    return "content of " + name + "\r\n";
-}
-
-std::string TempFolder::MakeFile(const std::string &name)
-{
-    std::string path = Path(name);
+    std::string path = Path(name), content = "content of " + name;
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
-    std::string content = ContentOf(name);
     DWORD written = 0;
     WriteFile(file, content.data(), content.size(), &written, NULL);
     CloseHandle(file);
     return path;
 }
 
-std::string TempFolder::MakeFolder(const std::string &name)
+std::string TempFolder::MakeFolder(const std::string &name) const
 {
-    std::string path = Path(name);
-    CreateDirectoryA(path.c_str(), NULL);
-    return path;
+    CreateDirectoryA(Path(name).c_str(), NULL);
+    return Path(name);
+}
+
+std::string TempFolder::Listing() const
+{
+    std::vector<std::string> names;
+    for (const WIN32_FIND_DATAA &found : Entries(dir)) {
+        std::string name = found.cFileName;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            names.push_back(name + "/");
+        else
+            names.push_back(name + "<" + ReadContent(Path(name)).substr(11));
+    }
+    std::sort(names.begin(), names.end());
+    std::string listing;
+    for (const std::string &name : names)
+        listing += (listing.empty() ? "" : " ") + name;
+    return listing;
 }
 
 std::string ReadContent(const std::string &path)
 {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return "<missing>";
     char buffer[4096];
     DWORD read = 0;
     ReadFile(file, buffer, sizeof(buffer), &read, NULL);
     CloseHandle(file);
     return std::string(buffer, read);
+}
+
+bool Exists(const std::string &path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::string ProgramPath(void)
@@ -93,103 +105,23 @@ std::string ProgramPath(void)
     return dir.substr(0, dir.find_last_of('\\')) + "\\Brisknote.exe";
 }
 
-bool Exists(const std::string &path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-void PumpMessages(DWORD milliseconds)
-{
-    DWORD start = GetTickCount();
-    do {
-        MSG msg;
-        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        if (milliseconds)
-            Sleep(10);
-    } while (GetTickCount() - start < milliseconds);
-}
-
-/* The tail lives as long as the dialog may look at it. */
-static std::string g_tail;
-
-HWND OpenRenameDialog(const std::string &tail)
-{
-    g_tail = tail;
-    HWND dlg = CreateDialogParamA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDD_RENAME), NULL, RenameDlgProc,
-                                  (LPARAM)g_tail.c_str());
-    if (!dlg) {
-        printf("CreateDialogParamA failed: %lu\n", GetLastError());
-        return NULL;
-    }
-    ShowWindow(dlg, SW_SHOW);
-    SetForegroundWindow(dlg);
-    PumpMessages();
-    return dlg;
-}
-
-void CloseRenameDialog(HWND dlg)
-{
-    if (!IsWindow(dlg))
-        return;
-    if (g_entries)
-        SendMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
-    DestroyWindow(dlg);
-    PumpMessages();
-}
-
-void RenameDialogTest::Open(const std::vector<std::string> &paths, const std::string &options)
-{
-    std::string tail = options;
-    for (auto &p : paths)
-        tail += "\"" + p + "\" ";
-    dlg = OpenRenameDialog(tail);
-    ASSERT_NE(nullptr, dlg);
-}
-
-void RenameDialogTest::OpenNumbered(int files, const std::string &options, int first)
-{
-    for (int i = 0; i < files; i++) {
-        char name[32];
-        wsprintfA(name, "file%02d.txt", i + first);
-        paths.push_back(folder.MakeFile(name));
-    }
-    Open(paths, options);
-}
-
-bool RenameDialogTest::Ended()
-{
-    return !IsWindowVisible(dlg) && g_entries == NULL;
-}
-
-void RenameDialogTest::TearDown()
-{
-    CloseRenameDialog(dlg);
-    g_listWindow = NULL;
-}
-
 HANDLE HoldOpen(const std::string &path)
 {
     return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
 }
 
-std::string ListCell(int row, int column)
+void PumpMessages(void)
 {
-    char text[PATH_TEXT] = "";
-    LVITEMA item;
-    ZeroMemory(&item, sizeof(item));
-    item.iSubItem = column;
-    item.pszText = text;
-    item.cchTextMax = sizeof(text);
-    SendDlgItemMessageA(g_listWindow, IDC_LIST, LVM_GETITEMTEXTA, row, (LPARAM)&item);
-    return text;
+    MSG msg;
+    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
 }
 
 std::string WindowText(HWND window)
 {
-    char text[1024];
+    char text[1024] = "";
     GetWindowTextA(window, text, sizeof(text));
     return text;
 }
@@ -209,33 +141,52 @@ void Command(HWND dlg, int id)
     SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dlg, id));
 }
 
-DWORD Selection(HWND edit)
+std::string Selection(HWND edit)
 {
     DWORD start = 0, end = 0;
     SendMessageA(edit, EM_GETSEL, (WPARAM)&start, (LPARAM)&end);
-    return MAKELONG(start, end);
+    return std::to_string(start) + "-" + std::to_string(end);
+}
+
+std::string ListCell(int row, int column)
+{
+    char text[PATH_TEXT] = "";
+    LVITEMA item = {};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = sizeof(text);
+    SendDlgItemMessageA(g_listWindow, IDC_LIST, LVM_GETITEMTEXTA, row, (LPARAM)&item);
+    return text;
+}
+
+void PressKey(WORD key, bool down)
+{
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    SendInput(1, &input, sizeof(input));
+    PumpMessages();
 }
 
 static MessageBoxAnswerer *g_answerer;
 static HHOOK g_hook;
 
-/* Message boxes are answered when they become active, before their own loop waits for the user. */
+/* A box is answered when it becomes active, before its own loop waits for the user. */
 static LRESULT CALLBACK AnswerHook(int code, WPARAM wParam, LPARAM lParam)
 {
-    if (code == HCBT_ACTIVATE && g_answerer) {
-        HWND box = (HWND)wParam;
-        char className[32];
-        GetClassNameA(box, className, sizeof(className));
-        if (lstrcmpA(className, "#32770") == 0 && GetDlgItem(box, 0xFFFF)) {
-            g_answerer->texts.push_back(WindowText(GetDlgItem(box, 0xFFFF)));
-            g_answerer->captions.push_back(WindowText(box));
-            PostMessageA(box, WM_COMMAND, g_answerer->answer, 0);
-        }
+    HWND box = (HWND)wParam;
+    if (code == HCBT_ACTIVATE && g_answerer && GetDlgItem(box, 0xFFFF)) {
+        g_answerer->texts.push_back(WindowText(box) + ": " + WindowText(GetDlgItem(box, 0xFFFF)));
+        if (g_answerer->meanwhile)
+            g_answerer->meanwhile();
+        PostMessageA(box, WM_COMMAND, g_answerer->answer, 0);
     }
     return CallNextHookEx(g_hook, code, wParam, lParam);
 }
 
-MessageBoxAnswerer::MessageBoxAnswerer(int answerWith) : answer(answerWith)
+MessageBoxAnswerer::MessageBoxAnswerer(int answerWith, std::function<void()> doMeanwhile)
+    : answer(answerWith), meanwhile(doMeanwhile)
 {
     g_answerer = this;
     g_hook = SetWindowsHookExA(WH_CBT, AnswerHook, NULL, GetCurrentThreadId());
@@ -245,6 +196,50 @@ MessageBoxAnswerer::~MessageBoxAnswerer()
 {
     UnhookWindowsHookEx(g_hook);
     g_answerer = NULL;
+}
+
+/* The tail lives as long as the dialog may look at it. */
+static std::string g_tail;
+
+void DialogTest::OpenTail(const std::string &tail)
+{
+    g_tail = tail;
+    dlg = CreateDialogParamA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDD_RENAME), NULL, RenameDlgProc,
+                             (LPARAM)g_tail.c_str());
+    ASSERT_NE(nullptr, dlg);
+    edit = GetDlgItem(dlg, IDC_NEW_NAME);
+    /* DialogBox shows no dialog that ended while it started. */
+    if (g_entries)
+        ShowWindow(dlg, SW_SHOW);
+    SetForegroundWindow(dlg);
+    PumpMessages();
+}
+
+void DialogTest::Open(const std::vector<std::string> &names, const std::string &options)
+{
+    std::string tail = options;
+    for (const std::string &name : names) {
+        bool isFolder = name.back() == '/';
+        std::string path = isFolder ? folder.MakeFolder(name.substr(0, name.size() - 1)) : folder.MakeFile(name);
+        tail += " \"" + path + "\"";
+    }
+    OpenTail(tail);
+}
+
+bool DialogTest::Ended()
+{
+    return !IsWindowVisible(dlg) && g_entries == NULL;
+}
+
+void DialogTest::TearDown()
+{
+    PressKey(VK_CONTROL, false);
+    PressKey(VK_MENU, false);
+    if (IsWindow(dlg) && g_entries)
+        SendMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
+    DestroyWindow(dlg);
+    PumpMessages();
+    g_listWindow = NULL;
 }
 
 int main(int argc, char **argv)

@@ -2,7 +2,7 @@
 # Shows Brisknote on the demo folder (or on the files given) and saves a picture of the display
 # to build/screenshots/NAME. With --on-display it uses the display and Wine already running.
 # Options for Brisknote (/p, /t) may stand before the files; --command ID first sends the
-# dialog that command (1010 opens the file menu).
+# dialog that command (1010 opens the file menu); --resize-list W H sizes the list window.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/wine-env.sh"
@@ -16,6 +16,11 @@ command=
 if [ "${1:-}" = "--command" ]; then
   command=$2
   shift 2
+fi
+resize=
+if [ "${1:-}" = "--resize-list" ]; then
+  resize="$2 $3"
+  shift 3
 fi
 name=${1:-dialog.png}
 shift || true
@@ -46,6 +51,11 @@ if wait_for_window Quillmark; then
   sleep 0.5
   if [ -n "$command" ]; then
     "$WINE" "$ARCH_BUILD/poke.exe" Quillmark "$command"
+    sleep 0.5
+  fi
+  if [ -n "$resize" ]; then
+    # shellcheck disable=SC2086
+    "$WINE" "$ARCH_BUILD/poke.exe" リネームリスト $resize
     sleep 0.5
   fi
   take_screenshot "$name"

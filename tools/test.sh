@@ -21,6 +21,7 @@ for arch in $ARCHES; do
     start_wineserver
     bash "$here/screenshot.sh" --on-display dialog.png >/dev/null
     bash "$here/screenshot.sh" --on-display list.png /p >/dev/null
+    bash "$here/screenshot.sh" --on-display --resize-list 560 290 list-resized.png /p >/dev/null
     bash "$here/screenshot.sh" --on-display --command 1010 menu.png >/dev/null
   fi
   use_display_driver null

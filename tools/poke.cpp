@@ -1,5 +1,6 @@
 /* Sends a command to a running Brisknote from outside, for screenshots: poke TITLE-PREFIX ID
-   posts WM_COMMAND ID to the first visible window whose title begins with TITLE-PREFIX. */
+   posts WM_COMMAND ID to the first visible window whose title begins with TITLE-PREFIX;
+   poke TITLE-PREFIX WIDTH HEIGHT sizes that window as a drag of its corner does. */
 #include <windows.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -21,8 +22,8 @@ static BOOL CALLBACK Match(HWND window, LPARAM)
 
 int main(int argc, char **argv)
 {
-    if (argc != 3) {
-        fprintf(stderr, "usage: poke TITLE-PREFIX COMMAND-ID\n");
+    if (argc != 3 && argc != 4) {
+        fprintf(stderr, "usage: poke TITLE-PREFIX COMMAND-ID | poke TITLE-PREFIX WIDTH HEIGHT\n");
         return 2;
     }
     g_prefix = argv[1];
@@ -31,6 +32,9 @@ int main(int argc, char **argv)
         fprintf(stderr, "poke: no window titled %s...\n", g_prefix);
         return 1;
     }
-    PostMessageA(g_found, WM_COMMAND, atoi(argv[2]), 0);
+    if (argc == 4)
+        SetWindowPos(g_found, NULL, 0, 0, atoi(argv[2]), atoi(argv[3]), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    else
+        PostMessageA(g_found, WM_COMMAND, atoi(argv[2]), 0);
     return 0;
 }

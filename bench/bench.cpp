@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <string>
 #include <vector>
-#include "../tests/pe_imports.h"
+#include "pe_imports.h"
 
 static const char ROOT[] = "C:\\bn";
 static int g_runs = 11;
@@ -314,7 +314,7 @@ static std::string Imports(const std::string &path, DWORD *size)
 {
     PeFacts facts = ReadPeFacts(path);
     std::string names;
-    *size = facts.fileSize;
+    *size = facts.image.size();
     for (const std::string &dll : facts.dlls)
         names += (names.empty() ? "" : ", ") + dll;
     return names;

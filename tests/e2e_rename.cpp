@@ -7,21 +7,18 @@
 
 struct Program {
     PROCESS_INFORMATION info = {};
-    bool Start(const std::string &arguments, const char *folder = NULL)
+    bool Start(const std::string &arguments) { return Start("\"" + ProgramPath() + "\" " + arguments, ""); }
+    /* The line and the working folder in the ANSI code page, or wide when wide is given. */
+    bool Start(const std::string &line, const std::string &folder, std::wstring wide = L"")
     {
-        return StartLine("\"" + ProgramPath() + "\" " + arguments, folder);
-    }
-    bool StartLine(std::string line, const char *folder = NULL)
-    {
-        STARTUPINFOA startup = {sizeof(startup)};
-        return CreateProcessA(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, folder, &startup, &info) != 0;
-    }
-    bool StartWide(std::wstring line, const std::string &folder)
-    {
-        WCHAR dir[MAX_PATH];
-        MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, dir, MAX_PATH);
+        std::wstring dir(MAX_PATH, 0);
+        MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, &dir[0], MAX_PATH);
+        if (wide.empty()) {
+            wide.resize(line.size() + 1);
+            MultiByteToWideChar(CP_ACP, 0, line.c_str(), -1, &wide[0], wide.size());
+        }
         STARTUPINFOW startup = {sizeof(startup)};
-        return CreateProcessW(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, dir, &startup, &info) != 0;
+        return CreateProcessW(NULL, &wide[0], NULL, NULL, FALSE, 0, NULL, folder.empty() ? NULL : dir.c_str(), &startup, &info);
     }
     /* Exit code, or STILL_ACTIVE when it has not ended within the time. */
     DWORD WaitForEnd(DWORD milliseconds = 10000)
@@ -33,42 +30,25 @@ struct Program {
     }
     ~Program()
     {
-        if (!info.hProcess)
-            return;
-        if (WaitForSingleObject(info.hProcess, 0) != WAIT_OBJECT_0)
+        if (info.hProcess && WaitForSingleObject(info.hProcess, 0) != WAIT_OBJECT_0)
             TerminateProcess(info.hProcess, 1);
         CloseHandle(info.hProcess);
         CloseHandle(info.hThread);
     }
 };
 
-struct WindowSearch {
-    DWORD process;
-    std::string prefix, className;
-    HWND found;
-};
-
-static BOOL CALLBACK MatchWindow(HWND window, LPARAM lParam)
-{
-    WindowSearch *search = (WindowSearch *)lParam;
-    DWORD process = 0;
-    char className[32] = "";
-    GetWindowThreadProcessId(window, &process);
-    GetClassNameA(window, className, sizeof(className));
-    if (process != search->process || !IsWindowVisible(window) || search->className != className ||
-        WindowText(window).compare(0, search->prefix.size(), search->prefix) != 0)
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
 /* Waits for a visible top-level window of the program whose title begins with prefix. */
 static HWND WaitForWindow(const Program &program, const std::string &prefix, const char *className = "#32770")
 {
-    WindowSearch search = {program.info.dwProcessId, prefix, className, NULL};
-    for (DWORD start = GetTickCount(); !search.found && GetTickCount() - start < 20000; Sleep(20))
-        EnumWindows(MatchWindow, (LPARAM)&search);
-    return search.found;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 20000; Sleep(20)) {
+        for (HWND window = NULL; (window = FindWindowExA(NULL, window, className, NULL));) {
+            DWORD process = 0;
+            GetWindowThreadProcessId(window, &process);
+            if (process == program.info.dwProcessId && IsWindowVisible(window) && WindowText(window).find(prefix) == 0)
+                return window;
+        }
+    }
+    return NULL;
 }
 
 /* Another process's edit control answers GetWindowText with nothing: ask it with WM_GETTEXT. */
@@ -84,27 +64,12 @@ static void SetEditText(HWND dlg, const std::string &text)
     SendMessageA(GetDlgItem(dlg, IDC_NEW_NAME), WM_SETTEXT, 0, (LPARAM)text.c_str());
 }
 
-static void Tap(WORD key)
-{
-    PressKey(key, true);
-    PressKey(key, false);
-}
-
-TEST(EndToEnd, NoUsableFileEndsAtOnce)
+/* Keys typed into the program: Enter goes to the next file, Ctrl+N (held, as a key of the name
+   field) too, and on the last file Enter renames. */
+TEST(EndToEnd, EnterAndCtrlShortcutsTypedIntoTheProgram)
 {
     TempFolder folder;
-    const std::string rows[] = {"", "/p", "/p /t \"" + folder.Path("none.txt") + "\"", folder.Path(std::string(300, 'x'))};
-    for (const std::string &arguments : rows) {
-        Program program;
-        ASSERT_TRUE(program.Start(arguments));
-        EXPECT_EQ(0u, program.WaitForEnd()) << "arguments: " << arguments;
-    }
-}
-
-TEST(EndToEnd, EnterMovesOnAndOnTheLastEntryRenames)
-{
-    TempFolder folder;
-    std::string a = folder.MakeFile("a.txt"), b = folder.MakeFile("b c.txt"), j = folder.MakeFile("表紙.txt");
+    std::string a = folder.Make("a.txt"), b = folder.Make("b c.txt"), j = folder.Make("表紙.txt");
     Program program;
     ASSERT_TRUE(program.Start("\"" + j + "\" \"" + a + "\" \"" + b + "\" \"" + folder.Path("none.txt") + "\""));
     HWND dlg = WaitForWindow(program, "Quillmark(1/3)");
@@ -112,47 +77,25 @@ TEST(EndToEnd, EnterMovesOnAndOnTheLastEntryRenames)
     EXPECT_EQ("a.txt", EditText(dlg));
     SetEditText(dlg, "renamed a.txt");
     SetForegroundWindow(dlg);
-    Tap(VK_RETURN);
+    PressKey(VK_RETURN, true), PressKey(VK_RETURN, false);
     ASSERT_NE(nullptr, WaitForWindow(program, "Quillmark(2/3)")) << "Enter on entry 1 of 3 moves on";
     EXPECT_EQ("a.txt<a.txt b c.txt<b c.txt 表紙.txt<表紙.txt", folder.Listing()) << "and renames nothing";
-    Tap(VK_RETURN);
-    ASSERT_NE(nullptr, WaitForWindow(program, "Quillmark(3/3)"));
+    PressKey(VK_CONTROL, true);
+    PostMessageA(GetDlgItem(dlg, IDC_NEW_NAME), WM_KEYDOWN, 'N', 1);
+    HWND last = WaitForWindow(program, "Quillmark(3/3)");
+    PressKey(VK_CONTROL, false);
+    ASSERT_NE(nullptr, last) << "Ctrl+N did not move on";
     EXPECT_EQ("表紙.txt", EditText(dlg));
     SetEditText(dlg, "表紙2.txt");
-    Tap(VK_RETURN);
+    PressKey(VK_RETURN, true), PressKey(VK_RETURN, false);
     EXPECT_EQ(0u, program.WaitForEnd());
     EXPECT_EQ("b c.txt<b c.txt renamed a.txt<a.txt 表紙2.txt<表紙.txt", folder.Listing());
-}
-
-TEST(EndToEnd, CtrlShortcutsTypedIntoTheNameField)
-{
-    TempFolder folder;
-    std::string a = folder.MakeFile("a.txt"), b = folder.MakeFile("b.txt");
-    Program program;
-    ASSERT_TRUE(program.Start("\"" + a + "\" \"" + b + "\""));
-    HWND dlg = WaitForWindow(program, "Quillmark(1/2)");
-    ASSERT_NE(nullptr, dlg);
-    HWND edit = GetDlgItem(dlg, IDC_NEW_NAME);
-    SetEditText(dlg, "first.txt");
-    SetForegroundWindow(dlg);
-    PressKey(VK_CONTROL, true);
-    PostMessageA(edit, WM_KEYDOWN, 'N', 1);
-    HWND second = WaitForWindow(program, "Quillmark(2/2)");
-    PressKey(VK_CONTROL, false);
-    ASSERT_NE(nullptr, second) << "Ctrl+N did not move to the next file; field: " << EditText(dlg);
-    SetEditText(dlg, "second.txt");
-    PressKey(VK_CONTROL, true);
-    PostMessageA(edit, WM_KEYDOWN, 'O', 1);
-    DWORD code = program.WaitForEnd();
-    PressKey(VK_CONTROL, false);
-    EXPECT_EQ(0u, code) << "Ctrl+O did not finish the renames";
-    EXPECT_EQ("first.txt<a.txt second.txt<b.txt", folder.Listing());
 }
 
 TEST(EndToEnd, TheFileMenuOpensByItsButton)
 {
     TempFolder folder;
-    std::string a = folder.MakeFile("a.txt"), b = folder.MakeFile("b.txt");
+    std::string a = folder.Make("a.txt"), b = folder.Make("b.txt");
     Program program;
     ASSERT_TRUE(program.Start("\"" + a + "\" \"" + b + "\""));
     HWND dlg = WaitForWindow(program, "Quillmark(1/2)");
@@ -174,14 +117,14 @@ TEST(EndToEnd, ACommandLineAtThePlatformLimit)
     for (int i = 0; i < 2000; i++) {
         char name[8];
         wsprintfA(name, "%04d", i);
-        line += " " + folder.MakeFile(name);
+        line += " " + folder.Make(name);
     }
     /* Missing paths fill the line to 32,766 characters and its terminator. */
     const size_t limit = 32766;
     while (line.size() < limit)
         line += " " + std::string(std::min<size_t>(limit - line.size() - 1, 200), 'm');
     Program program;
-    ASSERT_TRUE(program.StartLine(line));
+    ASSERT_TRUE(program.Start(line, ""));
     HWND dlg = WaitForWindow(program, "Quillmark(1/2000)");
     ASSERT_NE(nullptr, dlg) << "the dialog did not come up on 2,000 files";
     EXPECT_EQ("0000", EditText(dlg));
@@ -198,38 +141,34 @@ TEST(EndToEnd, ACommandLineAtThePlatformLimit)
 TEST(EndToEnd, TheCommandLineAsThePlatformGivesIt)
 {
     TempFolder folder;
-    folder.MakeFile("表紙.txt");
-    folder.MakeFile("cafe.txt");
-    folder.MakeFolder("価格");
-    folder.MakeFile("価格\\100.txt");
-    for (const wchar_t *name : {L"café.txt", L"価格¥100.txt"}) {
-        WCHAR path[MAX_PATH];
-        MultiByteToWideChar(CP_ACP, 0, (folder.dir + "\\").c_str(), -1, path, MAX_PATH);
-        CloseHandle(CreateFileW((std::wstring(path) + name).c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL));
-    }
-    std::string tools = folder.MakeFolder("ツール") + "\\Brisknote.exe";
+    for (const char *name : {"表紙.txt", "cafe.txt", "価格/", "価格\\100.txt", "ツール/"})
+        folder.Make(name);
+    std::wstring dir(MAX_PATH, 0);
+    dir.resize(MultiByteToWideChar(CP_ACP, 0, folder.dir.c_str(), -1, &dir[0], MAX_PATH) - 1);
+    for (const wchar_t *name : {L"\\café.txt", L"\\価格¥100.txt"})
+        CloseHandle(CreateFileW((dir + name).c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL));
+    std::string tools = folder.Path("ツール\\Brisknote.exe");
     CopyFileA(ProgramPath().c_str(), tools.c_str(), FALSE);
     ASSERT_EQ(std::string::npos, ProgramPath().find(' ')) << "the build folder must hold no blank";
-    struct { const char *what; std::string line; std::wstring wide; const char *shown, *name, *list; } rows[] = {
-        {"a relative name", ProgramPath() + " 表紙.txt", L"", "Quillmark(1/1)", "表紙.txt", NULL},
-        {"an unquoted program", tools + " /p 表紙.txt", L"", "Quillmark(1/1)", "表紙.txt", "リネームリスト"},
-        {"e acute", "", L"Brisknote.exe café.txt 表紙.txt", "Quillmark(1/1)", "表紙.txt", NULL},
-        {"yen sign", "", L"Brisknote.exe \"" + std::wstring(L"価格¥100.txt\" 表紙.txt"), "Quillmark(1/1)", "表紙.txt", NULL},
+    const std::string none = "\"" + ProgramPath() + "\" /p /t " + folder.Path("none.txt");
+    struct { std::string line; std::wstring wide; const char *shown, *list; } rows[] = {
+        {ProgramPath() + " 表紙.txt", L"", "Quillmark(1/1) 表紙.txt", NULL},
+        {tools + " /p 表紙.txt", L"", "Quillmark(1/1) 表紙.txt", "リネームリスト"},
+        {"", L"Brisknote.exe café.txt 表紙.txt", "Quillmark(1/1) 表紙.txt", NULL},
+        {"", L"Brisknote.exe \"価格¥100.txt\" 表紙.txt", "Quillmark(1/1) 表紙.txt", NULL},
+        {"", L"Brisknote.exe café.txt", NULL, NULL}, {ProgramPath(), L"", NULL, NULL}, {tools + " /p", L"", NULL, NULL},
+        {none, L"", NULL, NULL}, {ProgramPath() + " " + folder.Path(std::string(300, 'x')), L"", NULL, NULL},
     };
     for (const auto &row : rows) {
-        SCOPED_TRACE(row.what);
         Program program;
-        if (row.wide.empty())
-            ASSERT_TRUE(program.StartLine(row.line, folder.dir.c_str()));
-        else
-            ASSERT_TRUE(program.StartWide(row.wide, folder.dir));
-        HWND dlg = WaitForWindow(program, "Quillmark(");
-        ASSERT_NE(nullptr, dlg);
-        EXPECT_EQ(row.shown, WindowText(dlg));
-        EXPECT_EQ(row.name, EditText(dlg));
-        if (row.list) {
-            EXPECT_NE(nullptr, WaitForWindow(program, row.list));
+        ASSERT_TRUE(program.Start(row.line, folder.dir, row.wide));
+        if (!row.shown) {
+            EXPECT_EQ(0u, program.WaitForEnd()) << "no file: ends at once; row " << &row - rows;
+            continue;
         }
+        HWND dlg = WaitForWindow(program, "Quillmark(");
+        EXPECT_EQ(row.shown, WindowText(dlg) + " " + EditText(dlg)) << "row " << &row - rows;
+        EXPECT_TRUE(!row.list || WaitForWindow(program, row.list)) << row.line;
         PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
         EXPECT_EQ(0u, program.WaitForEnd());
     }

@@ -22,7 +22,7 @@ static RECT ScreenRect(HWND window)
     return r;
 }
 
-/* The list fills the window's width above the close button, which lies inside the window. */
+/* The list fills the window's width above the close button, which lies in the lower right. */
 static void ExpectLayout(const char *when)
 {
     RECT client, list = ScreenRect(ListView()), button = ScreenRect(GetDlgItem(g_listWindow, IDCANCEL));
@@ -35,22 +35,21 @@ static void ExpectLayout(const char *when)
 
 class ListWindowTest : public DialogTest {
 protected:
-    void Open(const std::string &options = "/p") { DialogTest::Open({"a.txt", "b.txt", "表.txt"}, options); }
+    void Open() { DialogTest::Open({"a.txt", "b.txt", "表.txt"}, "/p"); }
+    void Key(WORD key) { PressKey(key, true), PressKey(key, false); }
 };
 
 TEST_F(ListWindowTest, OpensBelowTheDialogAndFollowsIt)
 {
     Open();
     ASSERT_TRUE(IsListWindowOpen());
-    EXPECT_EQ("リネームリスト", WindowText(g_listWindow));
-    EXPECT_EQ(0, SelectedRow());
+    EXPECT_EQ("リネームリスト 0", WindowText(g_listWindow) + " " + std::to_string(SelectedRow()));
     RECT d = ScreenRect(dlg), l = ScreenRect(g_listWindow);
     EXPECT_TRUE(l.top >= d.bottom && l.top < d.bottom + 20 && l.left <= d.left && l.right >= d.right)
-        << "list (" << l.left << "," << l.top << ")-(" << l.right << "," << l.bottom << ") below dialog ("
-        << d.left << "," << d.top << ")-(" << d.right << "," << d.bottom << ")";
+        << "list top " << l.top << ", left " << l.left << ", right " << l.right << "; dialog bottom " << d.bottom
+        << ", left " << d.left << ", right " << d.right;
     ExpectLayout("at the start");
     EXPECT_EQ("表.txt|表.txt|" + folder.Path("表.txt"), ListCell(2, 0) + "|" + ListCell(2, 1) + "|" + ListCell(2, 2));
-
     SetWindowPos(dlg, NULL, d.left + 30, d.top - 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     RECT moved = ScreenRect(g_listWindow);
     EXPECT_EQ(l.left + 30, moved.left);
@@ -69,24 +68,18 @@ TEST_F(ListWindowTest, SelectionAndNamesGoBothWays)
 {
     Open();
     SetForegroundWindow(dlg);
-    PumpMessages();
     TypeName(dlg, "renamed.txt");
     Command(dlg, IDC_NEXT);
-    EXPECT_EQ("renamed.txt", ListCell(0, 1));
-    EXPECT_EQ("a.txt", ListCell(0, 0));
-    EXPECT_EQ(1, SelectedRow());
+    EXPECT_EQ("a.txt renamed.txt 1", ListCell(0, 0) + " " + ListCell(0, 1) + " " + std::to_string(SelectedRow()));
     Command(dlg, IDM_REVERT_ALL);
     EXPECT_EQ("a.txt", ListCell(0, 1)) << "revert all reaches the rows";
-
     SetForegroundWindow(g_listWindow);
     SetFocus(ListView());
-    PressKey(VK_DOWN, true);
-    PressKey(VK_DOWN, false);
+    Key(VK_DOWN);
     EXPECT_EQ("Quillmark(3/3)", WindowText(dlg)) << "an arrow key in the list moves the dialog";
     EXPECT_EQ(ListView(), GetFocus()) << "and the focus stays in the list";
     TypeName(dlg, "");
-    PressKey(VK_UP, true);
-    PressKey(VK_UP, false);
+    Key(VK_UP);
     EXPECT_EQ("Quillmark(3/3) 名前を入力してください。", WindowText(dlg)) << "a refused jump";
     EXPECT_EQ(1, SelectedRow()) << "the chosen row stays";
     EXPECT_EQ(edit, GetFocus());
@@ -96,27 +89,26 @@ TEST_F(ListWindowTest, SelectionAndNamesGoBothWays)
     EXPECT_EQ("表.txt", ListCell(2, 1)) << "without rebuilding its rows";
 }
 
-TEST_F(ListWindowTest, KeysAndButtonsThatClose)
+TEST_F(ListWindowTest, KeysAndButtons)
 {
-    struct { const char *what; std::function<void()> act; bool closes; } rows[] = {
+    struct { const char *what; std::function<void()> act; const char *after; } rows[] = {
         {"Tab", [] { NMLVKEYDOWN key = {{ListView(), IDC_LIST, LVN_KEYDOWN}, VK_TAB, 0};
-                     SendMessageA(g_listWindow, WM_NOTIFY, IDC_LIST, (LPARAM)&key); }, false},
-        {"X alone", [] { PressKey('X', true); PressKey('X', false); }, false},
-        {"Escape", [] { PressKey(VK_ESCAPE, true); PressKey(VK_ESCAPE, false); }, true},
-        {"Alt+X", [] { PressKey(VK_MENU, true); PressKey('X', true); PressKey('X', false); PressKey(VK_MENU, false); }, true},
-        {"the close button", [] { SendMessageA(GetDlgItem(g_listWindow, IDCANCEL), BM_CLICK, 0, 0); }, true},
-        {"the close box", [] { SendMessageA(g_listWindow, WM_SYSCOMMAND, SC_CLOSE, 0); }, true},
+                     SendMessageA(g_listWindow, WM_NOTIFY, IDC_LIST, (LPARAM)&key); }, "open, name field"},
+        {"X alone", [] { PressKey('X', true), PressKey('X', false); }, "open, list"},
+        {"Escape", [] { PressKey(VK_ESCAPE, true), PressKey(VK_ESCAPE, false); }, "closed, name field"},
+        {"Alt+X", [] { PressKey(VK_MENU, true), PressKey('X', true), PressKey('X', false), PressKey(VK_MENU, false); },
+         "closed, name field"},
+        {"the close button", [] { SendMessageA(GetDlgItem(g_listWindow, IDCANCEL), BM_CLICK, 0, 0); }, "closed, name field"},
+        {"the close box", [] { SendMessageA(g_listWindow, WM_SYSCOMMAND, SC_CLOSE, 0); }, "closed, name field"},
     };
     for (const auto &row : rows) {
-        SCOPED_TRACE(row.what);
         TearDown();
         Open();
         SetForegroundWindow(g_listWindow);
         SetFocus(ListView());
-        PumpMessages();
         row.act();
         PumpMessages();
-        EXPECT_EQ(!row.closes, IsListWindowOpen() != 0);
-        EXPECT_EQ(row.closes || row.what[0] == 'T', edit == GetFocus()) << "the name field has the focus";
+        std::string focus = GetFocus() == edit ? "name field" : GetFocus() == ListView() ? "list" : "elsewhere";
+        EXPECT_EQ(row.after, (IsListWindowOpen() ? "open, " : "closed, ") + focus) << row.what;
     }
 }

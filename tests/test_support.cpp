@@ -4,43 +4,37 @@
 #include "resource.h"
 #include <commctrl.h>
 #include <algorithm>
+#include <cstring>
 
 static int g_folderSerial;
 
 TempFolder::TempFolder(const std::string &base)
 {
-    char temp[MAX_PATH];
+    char temp[MAX_PATH], name[MAX_PATH];
     GetTempPathA(sizeof(temp), temp);
-    char name[MAX_PATH];
     wsprintfA(name, "%sb%lu-%d", base.empty() ? temp : base.c_str(), GetCurrentProcessId() % 1000, ++g_folderSerial);
     dir = name;
     CreateDirectoryA(dir.c_str(), NULL);
 }
 
-static std::vector<WIN32_FIND_DATAA> Entries(const std::string &dir)
+/* Calls visit with each entry of dir. */
+static void ForEachEntry(const std::string &dir, std::function<void(const WIN32_FIND_DATAA &)> visit)
 {
-    std::vector<WIN32_FIND_DATAA> entries;
     WIN32_FIND_DATAA found;
     HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &found);
-    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &found)) {
+    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &found))
         if (lstrcmpA(found.cFileName, ".") && lstrcmpA(found.cFileName, ".."))
-            entries.push_back(found);
-    }
-    if (find != INVALID_HANDLE_VALUE)
-        FindClose(find);
-    return entries;
+            visit(found);
+    FindClose(find);
 }
 
 static void RemoveTree(const std::string &dir)
 {
-    for (const WIN32_FIND_DATAA &found : Entries(dir)) {
+    ForEachEntry(dir, [&](const WIN32_FIND_DATAA &found) {
         std::string path = dir + "\\" + found.cFileName;
         SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            RemoveTree(path);
-        else
-            DeleteFileA(path.c_str());
-    }
+        (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? RemoveTree(path) : (void)DeleteFileA(path.c_str());
+    });
     RemoveDirectoryA(dir.c_str());
 }
 
@@ -49,42 +43,36 @@ TempFolder::~TempFolder()
     RemoveTree(dir);
 }
 
-std::string TempFolder::MakeFile(const std::string &name) const
+std::string TempFolder::Make(const std::string &name) const
 {
-    std::string path = Path(name), content = "content of " + name;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    std::string path = Path(name.substr(0, name.find_last_not_of('/') + 1)), content = "content of " + name;
+    if (name.back() == '/')
+        return CreateDirectoryA(path.c_str(), NULL), path;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
     DWORD written = 0;
     WriteFile(file, content.data(), content.size(), &written, NULL);
     CloseHandle(file);
     return path;
 }
 
-std::string TempFolder::MakeFolder(const std::string &name) const
-{
-    CreateDirectoryA(Path(name).c_str(), NULL);
-    return Path(name);
-}
-
 std::string TempFolder::Listing() const
 {
     std::vector<std::string> names;
-    for (const WIN32_FIND_DATAA &found : Entries(dir)) {
-        std::string name = found.cFileName;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            names.push_back(name + "/");
-        else
-            names.push_back(name + "<" + ReadContent(Path(name)).substr(11));
-    }
+    ForEachEntry(dir, [&](const WIN32_FIND_DATAA &found) {
+        bool isFolder = found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+        std::string content = ReadContent(Path(found.cFileName)), origin = content.size() > 11 ? content.substr(11) : "";
+        names.push_back(found.cFileName + (isFolder ? std::string("/") : "<" + origin));
+    });
     std::sort(names.begin(), names.end());
     std::string listing;
     for (const std::string &name : names)
-        listing += (listing.empty() ? "" : " ") + name;
-    return listing;
+        listing += " " + name;
+    return listing.substr(listing.empty() ? 0 : 1);
 }
 
 std::string ReadContent(const std::string &path)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    HANDLE file = HoldOpen(path);
     char buffer[4096];
     DWORD read = 0;
     ReadFile(file, buffer, sizeof(buffer), &read, NULL);
@@ -92,22 +80,12 @@ std::string ReadContent(const std::string &path)
     return std::string(buffer, read);
 }
 
-bool Exists(const std::string &path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 std::string ProgramPath(void)
 {
     char path[MAX_PATH];
     GetModuleFileNameA(NULL, path, sizeof(path));
-    std::string dir = path;
-    return dir.substr(0, dir.find_last_of('\\')) + "\\Brisknote.exe";
-}
-
-HANDLE HoldOpen(const std::string &path)
-{
-    return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+    *strrchr(path, '\\') = 0;
+    return std::string(path) + "\\Brisknote.exe";
 }
 
 void PumpMessages(void)
@@ -124,21 +102,6 @@ std::string WindowText(HWND window)
     char text[1024] = "";
     GetWindowTextA(window, text, sizeof(text));
     return text;
-}
-
-std::string ItemText(HWND dlg, int id)
-{
-    return WindowText(GetDlgItem(dlg, id));
-}
-
-void TypeName(HWND dlg, const std::string &name)
-{
-    SetDlgItemTextA(dlg, IDC_NEW_NAME, name.c_str());
-}
-
-void Command(HWND dlg, int id)
-{
-    SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dlg, id));
 }
 
 std::string Selection(HWND edit)
@@ -161,11 +124,7 @@ std::string ListCell(int row, int column)
 
 void PressKey(WORD key, bool down)
 {
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = key;
-    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-    SendInput(1, &input, sizeof(input));
+    keybd_event(key, 0, down ? 0 : KEYEVENTF_KEYUP, 0);
     PumpMessages();
 }
 
@@ -201,11 +160,12 @@ MessageBoxAnswerer::~MessageBoxAnswerer()
 /* The tail lives as long as the dialog may look at it. */
 static std::string g_tail;
 
-void DialogTest::OpenTail(const std::string &tail)
+void DialogTest::Open(const std::vector<std::string> &names, const std::string &options)
 {
-    g_tail = tail;
-    dlg = CreateDialogParamA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDD_RENAME), NULL, RenameDlgProc,
-                             (LPARAM)g_tail.c_str());
+    g_tail = options;
+    for (const std::string &name : names)
+        g_tail += " \"" + folder.Make(name) + "\"";
+    dlg = CreateDialogParamA(NULL, MAKEINTRESOURCEA(IDD_RENAME), NULL, RenameDlgProc, (LPARAM)g_tail.c_str());
     ASSERT_NE(nullptr, dlg);
     edit = GetDlgItem(dlg, IDC_NEW_NAME);
     /* DialogBox shows no dialog that ended while it started. */
@@ -213,17 +173,6 @@ void DialogTest::OpenTail(const std::string &tail)
         ShowWindow(dlg, SW_SHOW);
     SetForegroundWindow(dlg);
     PumpMessages();
-}
-
-void DialogTest::Open(const std::vector<std::string> &names, const std::string &options)
-{
-    std::string tail = options;
-    for (const std::string &name : names) {
-        bool isFolder = name.back() == '/';
-        std::string path = isFolder ? folder.MakeFolder(name.substr(0, name.size() - 1)) : folder.MakeFile(name);
-        tail += " \"" + path + "\"";
-    }
-    OpenTail(tail);
 }
 
 bool DialogTest::Ended()

@@ -5,22 +5,9 @@
 #include "resource.h"
 #include <commctrl.h>
 
-static HWND ListView(void)
-{
-    return GetDlgItem(g_listWindow, IDC_LIST);
-}
-
-static int SelectedRow(void)
-{
-    return (int)SendMessageA(ListView(), LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED);
-}
-
-static RECT ScreenRect(HWND window)
-{
-    RECT r;
-    GetWindowRect(window, &r);
-    return r;
-}
+static HWND ListView(void) { return GetDlgItem(g_listWindow, IDC_LIST); }
+static int SelectedRow(void) { return (int)SendMessageA(ListView(), LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED); }
+static RECT ScreenRect(HWND window) { RECT r; return GetWindowRect(window, &r), r; }
 
 /* The list fills the window's width above the close button, which lies in the lower right. */
 static void ExpectLayout(const char *when)
@@ -46,8 +33,7 @@ TEST_F(ListWindowTest, OpensBelowTheDialogAndFollowsIt)
     EXPECT_EQ("リネームリスト 0", WindowText(g_listWindow) + " " + std::to_string(SelectedRow()));
     RECT d = ScreenRect(dlg), l = ScreenRect(g_listWindow);
     EXPECT_TRUE(l.top >= d.bottom && l.top < d.bottom + 20 && l.left <= d.left && l.right >= d.right)
-        << "list top " << l.top << ", left " << l.left << ", right " << l.right << "; dialog bottom " << d.bottom
-        << ", left " << d.left << ", right " << d.right;
+        << "list at " << l.left << "," << l.top << "-" << l.right << ", dialog at " << d.left << "-" << d.right << "," << d.bottom;
     ExpectLayout("at the start");
     EXPECT_EQ("表.txt|表.txt|" + folder.Path("表.txt"), ListCell(2, 0) + "|" + ListCell(2, 1) + "|" + ListCell(2, 2));
     SetWindowPos(dlg, NULL, d.left + 30, d.top - 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);

@@ -10,9 +10,7 @@ static std::string MenuItems(HMENU menu)
     std::string items;
     for (int i = 0; i < GetMenuItemCount(menu); i++) {
         char text[2 * PATH_TEXT] = "";
-        MENUITEMINFOA info = {};
-        info.cbSize = sizeof(info);
-        info.fMask = MIIM_STATE | MIIM_ID | MIIM_TYPE;
+        MENUITEMINFOA info = {sizeof(info), MIIM_STATE | MIIM_ID | MIIM_TYPE};
         info.dwTypeData = text;
         info.cch = sizeof(text);
         GetMenuItemInfoA(menu, i, TRUE, &info);
@@ -68,26 +66,22 @@ TEST_F(MenusTest, SystemMenuTopmostAndVersion)
 
 TEST_F(MenusTest, RevertJumpAndOpen)
 {
-    Open({"a.txt", "b.txt", "c.txt", "data.brisknote-unknown"}, "/p");
-    SetForegroundWindow(dlg);
+    Open({"a.txt", "b.txt", "c.txt", "data.brisknote-unknown"});
     TypeName(dlg, "a2.txt");
     Command(dlg, IDC_NEXT);
-    TypeName(dlg, "b2.txt");
-    SendMessageA(dlg, WM_COMMAND, IDM_REVERT, 0);
-    EXPECT_EQ("b.txt", ItemText(dlg, IDC_NEW_NAME));
-    EXPECT_EQ("0-1", Selection(edit));
-    SendMessageA(dlg, WM_COMMAND, IDM_JUMP_BASE + 1, 0);
-    EXPECT_EQ("Quillmark(2/4)", WindowText(dlg)) << "a jump to the entry on display does nothing";
-    SendMessageA(dlg, WM_COMMAND, IDM_JUMP_BASE + 9, 0);
-    EXPECT_EQ("Quillmark(2/4)", WindowText(dlg)) << "nor one beyond the last";
-    SendMessageA(dlg, WM_COMMAND, IDM_JUMP_BASE + 3, 0);
-    EXPECT_EQ("Quillmark(4/4)", WindowText(dlg));
-    SendMessageA(dlg, WM_COMMAND, IDM_OPEN, 0);
-    EXPECT_EQ("Quillmark(4/4) 開けませんでした。", WindowText(dlg));
-    TypeName(dlg, "d.txt");
-    SendMessageA(dlg, WM_COMMAND, IDM_REVERT_ALL, 0);
-    EXPECT_EQ("data.brisknote-unknown", ItemText(dlg, IDC_NEW_NAME));
-    EXPECT_EQ("a.txt", ListCell(0, 1));
-    SendMessageA(dlg, WM_COMMAND, IDM_JUMP_BASE, 0);
-    EXPECT_EQ("a.txt", ItemText(dlg, IDC_NEW_NAME)) << "revert all reached every entry";
+    struct { const char *typed; int command; const char *shown; } steps[] = {
+        {"b2.txt", IDM_REVERT, "Quillmark(2/4) b.txt 0-1"},
+        {NULL, IDM_JUMP_BASE + 1, "Quillmark(2/4) b.txt 0-1"},    /* a jump to the entry on display */
+        {NULL, IDM_JUMP_BASE + 9, "Quillmark(2/4) b.txt 0-1"},    /* beyond the last */
+        {NULL, IDM_JUMP_BASE + 3, "Quillmark(4/4) data.brisknote-unknown 0-4"},
+        {NULL, IDM_OPEN, "Quillmark(4/4) 開けませんでした。 data.brisknote-unknown 0-4"},
+        {"d.txt", IDM_REVERT_ALL, "Quillmark(4/4) 開けませんでした。 data.brisknote-unknown 0-0"},
+        {NULL, IDM_JUMP_BASE, "Quillmark(1/4) a.txt 0-1"},         /* revert all reached every entry */
+    };
+    for (const auto &step : steps) {
+        if (step.typed)
+            TypeName(dlg, step.typed);
+        SendMessageA(dlg, WM_COMMAND, step.command, 0);
+        EXPECT_EQ(step.shown, WindowText(dlg) + " " + ItemText(dlg, IDC_NEW_NAME) + " " + Selection(edit)) << "command " << step.command;
+    }
 }

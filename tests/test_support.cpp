@@ -3,6 +3,7 @@
 #include "brisknote.h"
 #include "resource.h"
 #include <commctrl.h>
+#include <shellapi.h>
 #include <algorithm>
 #include <cstring>
 
@@ -17,30 +18,11 @@ TempFolder::TempFolder(const std::string &base)
     CreateDirectoryA(dir.c_str(), NULL);
 }
 
-/* Calls visit with each entry of dir. */
-static void ForEachEntry(const std::string &dir, std::function<void(const WIN32_FIND_DATAA &)> visit)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &found);
-    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &found))
-        if (lstrcmpA(found.cFileName, ".") && lstrcmpA(found.cFileName, ".."))
-            visit(found);
-    FindClose(find);
-}
-
-static void RemoveTree(const std::string &dir)
-{
-    ForEachEntry(dir, [&](const WIN32_FIND_DATAA &found) {
-        std::string path = dir + "\\" + found.cFileName;
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? RemoveTree(path) : (void)DeleteFileA(path.c_str());
-    });
-    RemoveDirectoryA(dir.c_str());
-}
-
 TempFolder::~TempFolder()
 {
-    RemoveTree(dir);
+    std::string from = dir + '\0';
+    SHFILEOPSTRUCTA op = {NULL, FO_DELETE, from.c_str(), NULL, FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI};
+    SHFileOperationA(&op);
 }
 
 std::string TempFolder::Make(const std::string &name) const
@@ -58,11 +40,14 @@ std::string TempFolder::Make(const std::string &name) const
 std::string TempFolder::Listing() const
 {
     std::vector<std::string> names;
-    ForEachEntry(dir, [&](const WIN32_FIND_DATAA &found) {
-        bool isFolder = found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
-        std::string content = ReadContent(Path(found.cFileName)), origin = content.size() > 11 ? content.substr(11) : "";
-        names.push_back(found.cFileName + (isFolder ? std::string("/") : "<" + origin));
-    });
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA(Path("*").c_str(), &found);
+    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &found)) {
+        std::string name = found.cFileName, content = ReadContent(Path(name));
+        if (name != "." && name != "..")
+            names.push_back(name + (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY ? "/" : "<" + content.substr(std::min<size_t>(11, content.size()))));
+    }
+    FindClose(find);
     std::sort(names.begin(), names.end());
     std::string listing;
     for (const std::string &name : names)
@@ -90,11 +75,8 @@ std::string ProgramPath(void)
 
 void PumpMessages(void)
 {
-    MSG msg;
-    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
+    for (MSG msg; PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE);)
+        TranslateMessage(&msg), DispatchMessageA(&msg);
 }
 
 std::string WindowText(HWND window)
@@ -173,11 +155,6 @@ void DialogTest::Open(const std::vector<std::string> &names, const std::string &
         ShowWindow(dlg, SW_SHOW);
     SetForegroundWindow(dlg);
     PumpMessages();
-}
-
-bool DialogTest::Ended()
-{
-    return !IsWindowVisible(dlg) && g_entries == NULL;
 }
 
 void DialogTest::TearDown()

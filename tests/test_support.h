@@ -8,6 +8,7 @@
 #include <vector>
 #include <gtest/gtest.h>
 #include "resource.h"
+#include "brisknote.h"
 
 /* A fresh folder under base (the temporary folder by default), removed with all it holds. */
 struct TempFolder {
@@ -59,7 +60,7 @@ protected:
     HWND dlg = NULL, edit = NULL;
     void Open(const std::vector<std::string> &names, const std::string &options = "");
     /* The dialog has ended: hidden, its list released. */
-    bool Ended();
+    bool Ended() { return !IsWindowVisible(dlg) && !g_entries; }
     void TearDown() override;
 };
 

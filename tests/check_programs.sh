@@ -2,8 +2,9 @@
 # Checks built programs as files, without running them, with the toolchain's own readers: the
 # kind of PE file, the GUI subsystem, the DLLs imported (those that ship with every Windows), and
 # Japanese texts that come out of the resources and the code readable.
-#   check_programs.sh OBJDUMP WINDRES FORMAT PROGRAM [FORMAT PROGRAM ...]
-# FORMAT is objdump's name for the file format: pei-i386 (PE32) or pei-x86-64 (PE32+).
+#   check_programs.sh OBJDUMP WINDRES FORMAT FOLDER [FORMAT FOLDER ...]
+# checks FOLDER/Brisknote.exe; FORMAT is objdump's name for the file format: pei-i386 (PE32) or
+# pei-x86-64 (PE32+).
 set -u
 # Untranslated tool output: binutils speaks Japanese under the tests' locale.
 export LC_ALL=C
@@ -12,7 +13,7 @@ shift 2
 failed=0
 fail() { echo "$program: $*"; failed=1; }
 while [ $# -ge 2 ]; do
-  format=$1 program=$2
+  format=$1 program=$2/Brisknote.exe
   shift 2
   headers=$("$objdump" -p "$program") || { fail "unreadable"; continue; }
   grep -q "file format $format\$" <<<"$headers" || fail "not $format"

@@ -145,13 +145,12 @@ static DWORD WINAPI RemakeOldNames(void *paths)
 TEST_F(DialogTest, OtherProgramsChangesBeforeOk)
 {
     struct { const char *what; std::function<HANDLE(TempFolder &)> meddle; const char *listing; bool asked; } rows[] = {
-        {"nothing", [](TempFolder &) { return (HANDLE)NULL; }, "a2.txt<a.txt b2.txt<b.txt", false},
         {"made a's target", [](TempFolder &f) { f.Make("a2.txt"); return (HANDLE)NULL; },
          "a.txt<a.txt a2.txt<a2.txt b2.txt<b.txt", true},
         {"removed a", [](TempFolder &f) { DeleteFileA(f.Path("a.txt").c_str()); return (HANDLE)NULL; }, "b2.txt<b.txt", true},
         {"holds a open", [](TempFolder &f) { return HoldOpen(f.Path("a.txt")); }, "a.txt<a.txt b2.txt<b.txt", true},
-        {"made a read-only", [](TempFolder &f) { SetFileAttributesA(f.Path("a.txt").c_str(), FILE_ATTRIBUTE_READONLY);
-             return (HANDLE)NULL; }, "a2.txt<a.txt b2.txt<b.txt", false},
+        {"made a read-only", [](TempFolder &f) { return SetFileAttributesA(f.Path("a.txt").c_str(), FILE_ATTRIBUTE_READONLY), (HANDLE)NULL; },
+         "a2.txt<a.txt b2.txt<b.txt", false},
         {"makes each old name anew", [](TempFolder &f) {
              static std::vector<std::string> paths;
              paths = {f.Path("a.txt"), f.Path("b.txt")};

@@ -66,8 +66,7 @@ TEST(Rules, FileNamePartAndAttributeLetters)
     };
     for (const auto &row : names)
         EXPECT_STREQ(row.name, FileNamePart(row.path)) << "path: " << row.path;
-    const DWORD all = FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY |
-                      FILE_ATTRIBUTE_COMPRESSED;
+    const DWORD all = FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_COMPRESSED;
     struct { DWORD attributes; const char *letters; int result; } letters[] = {
         {FILE_ATTRIBUTE_ARCHIVE, "A", 1}, {FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_ARCHIVE, "D", 1},
         {all, "SAHRC", 1}, {FILE_ATTRIBUTE_NORMAL, "", 1}, {INVALID_FILE_ATTRIBUTES, "", 0},

@@ -57,12 +57,11 @@ std::string TempFolder::Listing() const
 
 std::string ReadContent(const std::string &path)
 {
-    HANDLE file = HoldOpen(path);
     char buffer[4096];
     DWORD read = 0;
+    HANDLE file = HoldOpen(path);
     ReadFile(file, buffer, sizeof(buffer), &read, NULL);
-    CloseHandle(file);
-    return std::string(buffer, read);
+    return CloseHandle(file), std::string(buffer, read);
 }
 
 std::string ProgramPath(void)
@@ -106,7 +105,9 @@ std::string ListCell(int row, int column)
 
 void PressKey(WORD key, bool down)
 {
-    keybd_event(key, 0, down ? 0 : KEYEVENTF_KEYUP, 0);
+    INPUT input = {INPUT_KEYBOARD};
+    input.ki.wVk = key, input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    SendInput(1, &input, sizeof(input));
     PumpMessages();
 }
 

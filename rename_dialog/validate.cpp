@@ -262,10 +262,9 @@ static void BeginCommit(HWND dlg)
     SetCursor(LoadCursorA(NULL, (LPCSTR)IDC_WAIT));
 }
 
-static void EndCommit(HWND dlg)
+static void EndCommit(void)
 {
     g_commitState = COMMIT_NONE;
-    EnableWindow(dlg, TRUE);
     if (IsListWindowOpen())
         EnableWindow(g_listWindow, TRUE);
 }
@@ -299,11 +298,11 @@ void CommitRenames(HWND dlg)
     lstrcpynA(g_entries[g_current]->newName, name, PATH_TEXT);
     BeginCommit(dlg);
     RenameChangedEntries(dlg);
-    /* The question disables its owner itself, and gives it back the activation when it ends. */
+    /* The question disables its owner itself, and gives it back enabled and active when it ends. */
     EnableWindow(dlg, TRUE);
     g_commitState = COMMIT_ASKING;
     FileList next = CollectFailures(g_entries, dlg, &count);
-    EndCommit(dlg);
+    EndCommit();
     if (next)
         StartNewPass(dlg, next, count);
     else

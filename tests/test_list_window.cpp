@@ -5,6 +5,17 @@
 #include "resource.h"
 #include <commctrl.h>
 
+static std::string ListCell(int row, int column)
+{
+    char text[PATH_TEXT] = "";
+    LVITEMA item = {};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = sizeof(text);
+    SendDlgItemMessageA(g_listWindow, IDC_LIST, LVM_GETITEMTEXTA, row, (LPARAM)&item);
+    return text;
+}
+
 static HWND ListView(void) { return GetDlgItem(g_listWindow, IDC_LIST); }
 static int SelectedRow(void) { return (int)SendMessageA(ListView(), LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED); }
 static RECT ScreenRect(HWND window) { RECT r; return GetWindowRect(window, &r), r; }

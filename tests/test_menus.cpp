@@ -15,7 +15,7 @@ static std::string MenuItems(HMENU menu)
         info.cch = sizeof(text);
         GetMenuItemInfoA(menu, i, TRUE, &info);
         items += info.fType == MFT_SEPARATOR ? std::string("-") : std::string(text) + " " + std::to_string(info.wID);
-        items += info.fState & MFS_CHECKED ? " checked\n" : "\n";
+        items += info.fState ? " state " + std::to_string(info.fState) + "\n" : "\n";
     }
     return items;
 }
@@ -50,12 +50,13 @@ TEST_F(MenusTest, SystemMenuTopmostAndVersion)
     Open({"a.txt"}, "/t");
     std::string items = MenuItems(GetSystemMenu(dlg, FALSE));
     const std::string close = items.substr(items.find("常に手前に表示"));
-    EXPECT_EQ("常に手前に表示(&A) 1001 checked\nVersion(&V) 1000\n-\n閉じる", close.substr(0, close.find("(&C)"))) << items;
+    EXPECT_EQ("常に手前に表示(&A) 1001 state 8\nVersion(&V) 1000\n-\n閉じる", close.substr(0, close.find("(&C)"))) << items;
     for (bool topmost : {true, false, true}) {
         EXPECT_EQ(topmost, (GetWindowLongA(dlg, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0);
-        EXPECT_EQ(topmost, MenuItems(GetSystemMenu(dlg, FALSE)).find("1001 checked") != std::string::npos);
+        EXPECT_NE(std::string::npos, MenuItems(GetSystemMenu(dlg, FALSE)).find(topmost ? "1001 state 8\n" : "1001\n"));
         SendMessageA(dlg, WM_SYSCOMMAND, IDM_TOPMOST, 0);
     }
+    EXPECT_EQ(dlg, GetWindow(g_tooltip, GW_OWNER)) << "the path tooltip keeps its owner";
     MessageBoxAnswerer answerer(IDOK);
     SendMessageA(dlg, WM_SYSCOMMAND, IDM_VERSION, 0);
     EXPECT_EQ(std::vector<std::string>{"Quillmark: wmxpf\nVer=0.15        "}, answerer.texts);

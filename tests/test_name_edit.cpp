@@ -66,8 +66,6 @@ TEST_F(NameEditTest, TypedCharacters)
 {
     Open({"a.txt", "b.txt"});
     TypeName(dlg, "changed.txt");
-    Command(dlg, IDC_NEXT);
-    Command(dlg, IDC_PREV);
     PressKey(VK_CONTROL, true);
     Key(VK_F2);
     PressKey(VK_CONTROL, false);

@@ -5,7 +5,6 @@
 #include <commctrl.h>
 #include <shellapi.h>
 #include <algorithm>
-#include <cstring>
 
 static int g_folderSerial;
 
@@ -64,14 +63,6 @@ std::string ReadContent(const std::string &path)
     return CloseHandle(file), std::string(buffer, read);
 }
 
-std::string ProgramPath(void)
-{
-    char path[MAX_PATH];
-    GetModuleFileNameA(NULL, path, sizeof(path));
-    *strrchr(path, '\\') = 0;
-    return std::string(path) + "\\Brisknote.exe";
-}
-
 void PumpMessages(void)
 {
     for (MSG msg; PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE);)
@@ -90,17 +81,6 @@ std::string Selection(HWND edit)
     DWORD start = 0, end = 0;
     SendMessageA(edit, EM_GETSEL, (WPARAM)&start, (LPARAM)&end);
     return std::to_string(start) + "-" + std::to_string(end);
-}
-
-std::string ListCell(int row, int column)
-{
-    char text[PATH_TEXT] = "";
-    LVITEMA item = {};
-    item.iSubItem = column;
-    item.pszText = text;
-    item.cchTextMax = sizeof(text);
-    SendDlgItemMessageA(g_listWindow, IDC_LIST, LVM_GETITEMTEXTA, row, (LPARAM)&item);
-    return text;
 }
 
 void PressKey(WORD key, bool down)

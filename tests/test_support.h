@@ -27,8 +27,6 @@ struct TempFolder {
 inline HANDLE HoldOpen(const std::string &path) { return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL); }
 inline bool Exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 std::string ReadContent(const std::string &path);
-/* Brisknote.exe, which the build puts beside the test programs. */
-std::string ProgramPath(void);
 
 void PumpMessages(void);
 std::string WindowText(HWND window);
@@ -38,7 +36,6 @@ inline void TypeName(HWND dlg, const std::string &name) { SetDlgItemTextA(dlg, I
 inline void Command(HWND dlg, int id) { SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dlg, id)); }
 /* The selection of an edit control as "start-end". */
 std::string Selection(HWND edit);
-std::string ListCell(int row, int column);
 /* Presses or releases a key as the keyboard does, and lets this thread see it. */
 void PressKey(WORD key, bool down);
 

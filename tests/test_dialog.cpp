@@ -48,9 +48,9 @@ TEST_F(DialogTest, WalksTheSortedEntries)
     SendMessageA(dlg, WM_SETCURSOR, (WPARAM)dlg, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     EXPECT_EQ(LoadCursorA(NULL, (LPCSTR)IDC_ARROW), GetCursor()) << "no wait cursor outside a commit";
     Command(dlg, IDCANCEL);
-    ICONINFO info;
+    ICONINFO iconInfo;
     for (HICON icon : icons)
-        EXPECT_FALSE(GetIconInfo(icon, &info)) << "icon " << icon << " was not destroyed";
+        EXPECT_FALSE(GetIconInfo(icon, &iconInfo)) << "icon " << icon << " was not destroyed";
     SetFileAttributesA(folder.Path("a.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
     TearDown();
     Open({"報告 表.txt"});

@@ -51,6 +51,7 @@ static int TextWidth(HWND edit, const char *text)
 TEST_F(NameEditTest, DoubleClickSelectsThePartItLandsOn)
 {
     Open({"photo.jpeg"});
+    SendMessageA(edit, WM_SETFONT, (WPARAM)GetStockObject(DEFAULT_GUI_FONT), FALSE);    /* a proportional one */
     int whole = TextWidth(edit, "photo.jpeg"), base = whole - TextWidth(edit, "jpeg");
     struct { int x; const char *selection; } clicks[] = {
         {1, "0-5"}, {base, "0-5"}, {base + 1, "6-10"}, {whole, "6-10"}, {whole + 1, "0-10"}, {whole + 50, "0-10"},

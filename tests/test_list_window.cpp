@@ -43,7 +43,7 @@ TEST_F(ListWindowTest, OpensBelowTheDialogAndFollowsIt)
     ASSERT_TRUE(IsListWindowOpen());
     EXPECT_EQ("リネームリスト 0", WindowText(g_listWindow) + " " + std::to_string(SelectedRow()));
     RECT d = ScreenRect(dlg), l = ScreenRect(g_listWindow);
-    EXPECT_TRUE(l.top >= d.bottom && l.top < d.bottom + 20 && l.left <= d.left && l.right >= d.right)
+    EXPECT_TRUE(l.top >= d.bottom && l.top < d.bottom + 20 && l.left <= d.left && l.right >= d.right && l.right < d.right + 10)
         << "list at " << l.left << "," << l.top << "-" << l.right << ", dialog at " << d.left << "-" << d.right << "," << d.bottom;
     ExpectLayout("at the start");
     EXPECT_EQ("表.txt|表.txt|" + folder.Path("表.txt"), ListCell(2, 0) + "|" + ListCell(2, 1) + "|" + ListCell(2, 2));

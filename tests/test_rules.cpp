@@ -103,6 +103,15 @@ static FileList MakeList(const std::vector<std::string> &paths)
     return list;
 }
 
+static int BusyHeapBlocks(void)
+{
+    PROCESS_HEAP_ENTRY entry = {};
+    int blocks = 0;
+    while (HeapWalk(GetProcessHeap(), &entry))
+        blocks += (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) != 0;
+    return blocks;
+}
+
 /* The program's order is that of this plain exchange sort by CompareStringA. */
 TEST(Rules, SortFollowsTheCompareStringExchangeSort)
 {
@@ -121,7 +130,9 @@ TEST(Rules, SortFollowsTheCompareStringExchangeSort)
             for (DWORD i = k + 1; i < count; i++)
                 if (CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNOREWIDTH, expected[k]->path, -1, expected[i]->path, -1) == CSTR_GREATER_THAN)
                     std::swap(expected[k], expected[i]);
+        int blocks = BusyHeapBlocks();
         SortFileList(sorted, count);
+        EXPECT_EQ(blocks, BusyHeapBlocks()) << "the sort frees what it allocates";
         for (DWORD i = 0; i < count; i++)
             EXPECT_EQ(expected[i], sorted[i]) << "slot " << i << ": expected " << expected[i]->path << ", got " << sorted[i]->path;
         FreeFileList(sorted);

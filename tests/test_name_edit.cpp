@@ -51,7 +51,9 @@ static int TextWidth(HWND edit, const char *text)
 TEST_F(NameEditTest, DoubleClickSelectsThePartItLandsOn)
 {
     Open({"photo.jpeg"});
-    SendMessageA(edit, WM_SETFONT, (WPARAM)GetStockObject(DEFAULT_GUI_FONT), FALSE);    /* a proportional one */
+    /* A proportional font that the set-up installs: in a fixed-pitch one "jpeg" and ".jpe" are as wide. */
+    HFONT font = CreateFontA(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "IPAPGothic");
+    SendMessageA(edit, WM_SETFONT, (WPARAM)font, FALSE);
     int whole = TextWidth(edit, "photo.jpeg"), base = whole - TextWidth(edit, "jpeg");
     struct { int x; const char *selection; } clicks[] = {
         {1, "0-5"}, {base, "0-5"}, {base + 1, "6-10"}, {whole, "6-10"}, {whole + 1, "0-10"}, {whole + 50, "0-10"},
@@ -61,6 +63,7 @@ TEST_F(NameEditTest, DoubleClickSelectsThePartItLandsOn)
         SendMessageA(edit, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(click.x, 5));
         EXPECT_EQ(click.selection, Selection(edit)) << "click at " << click.x << " of " << whole;
     }
+    DeleteObject(font);
 }
 
 TEST_F(NameEditTest, TypedCharacters)

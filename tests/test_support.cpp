@@ -63,26 +63,6 @@ std::string ReadContent(const std::string &path)
     return CloseHandle(file), std::string(buffer, read);
 }
 
-void PumpMessages(void)
-{
-    for (MSG msg; PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE);)
-        TranslateMessage(&msg), DispatchMessageA(&msg);
-}
-
-std::string WindowText(HWND window)
-{
-    char text[1024] = "";
-    GetWindowTextA(window, text, sizeof(text));
-    return text;
-}
-
-std::string Selection(HWND edit)
-{
-    DWORD start = 0, end = 0;
-    SendMessageA(edit, EM_GETSEL, (WPARAM)&start, (LPARAM)&end);
-    return std::to_string(start) + "-" + std::to_string(end);
-}
-
 void PressKey(WORD key, bool down)
 {
     INPUT input = {INPUT_KEYBOARD};

@@ -28,14 +28,14 @@ inline HANDLE HoldOpen(const std::string &path) { return CreateFileA(path.c_str(
 inline bool Exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 std::string ReadContent(const std::string &path);
 
-void PumpMessages(void);
-std::string WindowText(HWND window);
+inline void PumpMessages(void) { for (MSG msg; PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE);) TranslateMessage(&msg), DispatchMessageA(&msg); }
+inline std::string WindowText(HWND window) { char text[1024] = ""; return GetWindowTextA(window, text, sizeof(text)), text; }
 inline std::string ItemText(HWND dlg, int id) { return WindowText(GetDlgItem(dlg, id)); }
 inline void TypeName(HWND dlg, const std::string &name) { SetDlgItemTextA(dlg, IDC_NEW_NAME, name.c_str()); }
 /* What a click on the control sends. */
 inline void Command(HWND dlg, int id) { SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dlg, id)); }
 /* The selection of an edit control as "start-end". */
-std::string Selection(HWND edit);
+inline std::string Selection(HWND edit) { DWORD s = SendMessageA(edit, EM_GETSEL, 0, 0); return std::to_string(LOWORD(s)) + "-" + std::to_string(HIWORD(s)); }
 /* Presses or releases a key as the keyboard does, and lets this thread see it. */
 void PressKey(WORD key, bool down);
 

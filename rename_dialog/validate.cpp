@@ -10,7 +10,7 @@ const char g_openFailedTitle[] = "%s(%d/%d) 開けませんでした。";
 static const char g_retryQuestion[] = "エラーがあります。\n継続しますか?";
 static const char g_progressTitle[] = "名前を変更しています… %lu/%lu";
 
-/* The progress title changes at most this often, in milliseconds. */
+/* The progress title changes, and the windows are painted, at most this often, in milliseconds. */
 #define PROGRESS_INTERVAL 100
 
 int g_commitState;
@@ -246,9 +246,9 @@ static void RenameChangedEntries(HWND dlg)
         done++;
         if (done == total || GetTickCount() - shown >= PROGRESS_INTERVAL) {
             ShowProgressTitle(dlg, done, total);
+            PumpWhileRenaming();
             shown = GetTickCount();
         }
-        PumpWhileRenaming();
     }
 }
 

@@ -53,7 +53,7 @@ TEST_F(DialogTest, WalksTheSortedEntries)
         EXPECT_FALSE(GetIconInfo(icon, &iconInfo)) << "icon " << icon << " was not destroyed";
     SetFileAttributesA(folder.Path("a.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
     TearDown();
-    Open({"報告 表.txt"});
+    Open({"報告 表.txt"});    /* one file: no moves, and OK is the default */
     EXPECT_EQ("Quillmark(1/1) 報告 表.txt 報告 表.txt [A]  1 1 0-7", Shown(dlg));
 }
 

@@ -157,7 +157,7 @@ TEST(EndToEnd, TheCommandLineAsThePlatformGivesIt)
     };
     for (const auto &row : rows) {
         Program program;
-        ASSERT_TRUE(program.Start(row.line, folder.dir, row.wide));
+        ASSERT_TRUE(program.Start(row.line, folder.dir, row.wide)) << "error " << GetLastError() << ", row " << &row - rows;
         if (!row.shown) {
             EXPECT_EQ(0u, program.WaitForEnd()) << "no file: ends at once; row " << &row - rows;
             continue;

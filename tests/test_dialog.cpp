@@ -44,7 +44,7 @@ TEST_F(DialogTest, WalksTheSortedEntries)
         EXPECT_EQ(folder.Path(ItemText(dlg, IDC_CURRENT_NAME)) + " focus", std::string(tip) + (GetFocus() == edit ? " focus" : ""));
         icons.push_back((HICON)SendDlgItemMessageA(dlg, IDC_FILE_ICON, STM_GETICON, 0, 0));
     }
-    EXPECT_EQ(icons[0], icons[1]) << "the vanished file's icon";
+    EXPECT_TRUE(icons[0] && icons[1] == icons[0] && icons[2] != icons[0]) << "a shown icon, kept for the vanished file";
     SendMessageA(dlg, WM_SETCURSOR, (WPARAM)dlg, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     EXPECT_EQ(LoadCursorA(NULL, (LPCSTR)IDC_ARROW), GetCursor()) << "no wait cursor outside a commit";
     Command(dlg, IDCANCEL);
@@ -80,8 +80,9 @@ TEST_F(DialogTest, RefusedNamesGetTheirTitleAndStay)
         EXPECT_NE(std::string::npos, Shown(dlg).find(row.buttons)) << "typed '" << row.typed << "': " << Shown(dlg);
         EXPECT_EQ(row.title.size() > 16 ? row.typed : "", row.title.size() > 16 ? ItemText(dlg, IDC_NEW_NAME) : "");
     }
-    TypeName(dlg, "");
+    TypeName(dlg, "a.txt");
     Command(dlg, IDC_PREV);
+    EXPECT_EQ("0-1", Selection(edit)) << "a refused name selects its base name";
     SendMessageA(dlg, WM_TIMER, TITLE_TIMER, 0);
     EXPECT_EQ("Quillmark(4/4)", WindowText(dlg)) << "the timer brings the counter title back";
     TypeName(dlg, "there.txt");

@@ -105,11 +105,11 @@ TEST_F(NameEditTest, CtrlShortcutsPostTheirCommandOnce)
         Key(row.key);
         char control[2] = {(char)(row.key - 'A' + 1), 0};
         Type(row.key >= 'A' && row.key <= 'Z' ? control : "");
+        Type("x");    /* as an input method's text arrives: no key-down before it */
         std::vector<int> posted;    /* taken from the queue before the dialog sees them */
         for (MSG msg; PeekMessageA(&msg, dlg, WM_COMMAND, WM_COMMAND, PM_REMOVE);)
             posted.push_back(LOWORD(msg.wParam));
         EXPECT_EQ(row.command ? std::vector<int>{row.command} : std::vector<int>{}, posted) << "key " << row.key;
-        EXPECT_EQ("name", ItemText(dlg, IDC_NEW_NAME)) << "key " << row.key;
+        EXPECT_EQ(row.key == VK_HOME ? "xname" : "namex", ItemText(dlg, IDC_NEW_NAME)) << "key " << row.key;
     }
-    EXPECT_EQ("0-0", Selection(edit)) << "Ctrl+Home reaches the edit control";
 }

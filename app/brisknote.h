@@ -37,6 +37,7 @@ const char *CommandTail(const char *line);
 /* app/file_list.cpp */
 extern DWORD g_options;
 const char *ParseOptions(const char *tail);
+const char *SkipSeparators(const char *p);
 const char *NextToken(const char *text, char *out, int outSize);
 FileList BuildFileList(const char *text, DWORD *count);
 void SortFileList(FileList list, DWORD count);

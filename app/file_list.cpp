@@ -50,7 +50,8 @@ static const char *ScanToken(const char *text, const char **start, const char **
     return *p ? p + 1 : p;
 }
 
-static const char *SkipSeparators(const char *p)
+/* Blanks and tabs part the tokens of a command line. */
+const char *SkipSeparators(const char *p)
 {
     while (*p == ' ' || *p == '\t')
         p++;

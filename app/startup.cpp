@@ -37,11 +37,6 @@ char *ReadCommandLine(void)
     return line;
 }
 
-static BOOL IsBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
-
 /* The command line without the program's own name and the white space after it. The name ends
    at its closing quote, or unquoted at the first blank or tab; double-byte characters are
    stepped over whole, so a byte from 0x80 up is never taken for white space. */
@@ -52,14 +47,12 @@ const char *CommandTail(const char *line)
 
     if (quoted)
         p++;
-    while (*p && (quoted ? *p != '"' : !IsBlank(*p))) {
+    while (*p && (quoted ? *p != '"' : *p != ' ' && *p != '\t')) {
         if (IsDBCSLeadByte((BYTE)*p) && p[1])
             p++;
         p++;
     }
     if (quoted && *p == '"')
         p++;
-    while (IsBlank(*p))
-        p++;
-    return p;
+    return SkipSeparators(p);
 }

@@ -111,13 +111,14 @@ static BOOL ShowEntry(HWND dlg)
     if (g_current >= g_entryCount)
         return TRUE;
     FileEntry *entry = g_entries[g_current];
+    BOOL last = g_current == g_entryCount - 1;
     ShowCounterTitle(g_current, dlg, g_entryCount);
     lstrcpynA(path, entry->path, sizeof(path));
     ShowFileIcon(dlg, path);
     UpdatePathTooltip(GetDlgItem(dlg, IDC_CURRENT_NAME), g_tooltip, IDC_CURRENT_NAME, path);
     EnableWindow(GetDlgItem(dlg, IDC_PREV), g_current != 0);
-    EnableWindow(GetDlgItem(dlg, IDC_NEXT), g_current != g_entryCount - 1);
-    SetDefaultButton(dlg, g_current == g_entryCount - 1 ? IDOK : IDC_NEXT);
+    EnableWindow(GetDlgItem(dlg, IDC_NEXT), !last);
+    SetDefaultButton(dlg, last ? IDOK : IDC_NEXT);
     const char *name = FileNamePart(path);
     SetDlgItemTextA(dlg, IDC_CURRENT_NAME, name);
     SetDlgItemTextA(dlg, IDC_NEW_NAME, entry->newName[0] ? entry->newName : name);

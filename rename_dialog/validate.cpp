@@ -262,6 +262,13 @@ static void BeginCommit(HWND dlg)
     SetCursor(LoadCursorA(NULL, (LPCSTR)IDC_WAIT));
 }
 
+/* The question disables its owner itself, and gives it back enabled and active when it ends. */
+static void BeginAsking(HWND dlg)
+{
+    EnableWindow(dlg, TRUE);
+    g_commitState = COMMIT_ASKING;
+}
+
 static void EndCommit(void)
 {
     g_commitState = COMMIT_NONE;
@@ -298,9 +305,7 @@ void CommitRenames(HWND dlg)
     lstrcpynA(g_entries[g_current]->newName, name, PATH_TEXT);
     BeginCommit(dlg);
     RenameChangedEntries(dlg);
-    /* The question disables its owner itself, and gives it back enabled and active when it ends. */
-    EnableWindow(dlg, TRUE);
-    g_commitState = COMMIT_ASKING;
+    BeginAsking(dlg);
     FileList next = CollectFailures(g_entries, dlg, &count);
     EndCommit();
     if (next)

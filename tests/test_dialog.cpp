@@ -191,7 +191,7 @@ TEST_F(DialogTest, NothingReentersACommit)
              LVITEMA item = {};
              item.state = item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
              SendDlgItemMessageA(g_listWindow, IDC_LIST, LVM_SETITEMSTATE, 2, (LPARAM)&item); }, IDYES},
-        {"closing the list", [](HWND) { SendMessageA(g_listWindow, WM_COMMAND, IDCANCEL, 0); }, IDNO},
+        {"closing the list", [](HWND) { SendMessageA(g_listWindow, WM_COMMAND, IDCANCEL, 0); }, IDYES},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.what);

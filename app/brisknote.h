@@ -31,6 +31,7 @@ struct ListWindowParams {
 /* app/startup.cpp */
 extern HINSTANCE g_instance;
 BOOL RegisterControlClasses(void);
+char *ConvertToCodePage(const WCHAR *wide, UINT codePage);
 char *ReadCommandLine(void);
 const char *CommandTail(const char *line);
 
@@ -41,6 +42,7 @@ const char *SkipSeparators(const char *p);
 const char *NextToken(const char *text, char *out, int outSize);
 FileList BuildFileList(const char *text, DWORD *count);
 void SortFileList(FileList list, DWORD count);
+void ExchangeSortByCompareString(FileList list, DWORD count);
 void FreeFileList(FileList list);
 const char *FileNamePart(const char *path);
 BOOL FileExists(const char *path);
@@ -76,7 +78,7 @@ BOOL IsNameTaken(FileList list, const char *candidate, DWORD index);
 void ShowErrorTitle(HWND dlg, const char *format, DWORD index, DWORD total);
 enum { NAME_OK, NAME_UNUSABLE, NAME_TAKEN };
 int CheckTypedName(HWND dlg, char *name);
-BOOL RenameEntry(FileEntry *entry);
+BOOL RenameEntry(FileEntry *entry, HWND owner);
 FileList CollectFailures(FileList list, HWND dlg, DWORD *count);
 void CommitRenames(HWND dlg);
 /* What a commit is doing: while it is not COMMIT_NONE, the windows take no command. */

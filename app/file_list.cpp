@@ -121,8 +121,9 @@ FileList BuildFileList(const char *text, DWORD *count)
 }
 
 /* The order is that of an exchange sort comparing paths with CompareStringA under the user's
-   locale, ignoring width; equal paths keep exactly the places that sort leaves them in. */
-static void ExchangeSortByCompareString(FileList list, DWORD count)
+   locale, ignoring width; equal paths keep exactly the places that sort leaves them in. It is
+   also what the list gets when the sort keys cannot be made. */
+void ExchangeSortByCompareString(FileList list, DWORD count)
 {
     for (DWORD k = 0; k + 1 < count; k++) {
         for (DWORD i = k + 1; i < count; i++) {

@@ -7,6 +7,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     g_instance = instance;
     char *line = ReadCommandLine();
     const char *tail = line ? CommandTail(line) : "";
+    /* A command line that cannot be read takes no file: the beep that says so at start-up. */
+    if (!line)
+        MessageBeep(MB_ICONWARNING);
     if (*tail) {
         RegisterControlClasses();
         DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_RENAME), NULL, RenameDlgProc, (LPARAM)tail);

@@ -6,11 +6,19 @@
 HINSTANCE g_instance;
 
 /* The tooltip and the list view are common controls. Their classes are registered by calling the
-   library at run time, so that Brisknote.exe imports nothing from it. */
+   library at run time, so that Brisknote.exe imports nothing from it. The library is taken from the
+   system folder by its full path: Windows looks for a bare "comctl32.dll" in the program's own
+   folder first, and a portable program's folder (Downloads, a USB stick) may hold anything. */
 BOOL RegisterControlClasses(void)
 {
     typedef BOOL (WINAPI *InitProc)(const INITCOMMONCONTROLSEX *);
-    HMODULE library = LoadLibraryA("comctl32.dll");
+    static const char name[] = "\\comctl32.dll";
+    char path[MAX_PATH];
+    UINT length = GetSystemDirectoryA(path, MAX_PATH);
+    if (length == 0 || length + sizeof(name) > MAX_PATH)
+        return FALSE;
+    lstrcatA(path, name);
+    HMODULE library = LoadLibraryA(path);
     if (!library)
         return FALSE;
     InitProc init = (InitProc)(void *)GetProcAddress(library, "InitCommonControlsEx");
@@ -20,21 +28,32 @@ BOOL RegisterControlClasses(void)
     return init(&classes);
 }
 
-/* The command line in the ANSI code page, from the process's wide one. A character that the code
-   page has no exact form for becomes "?", which no file name holds: Windows' own conversion would
-   put a look-alike in its place ("é" as "e", "¥" as a backslash), and the path would name another
-   file than the one the user chose. The caller frees the text with HeapFree. */
+/* Wide text in the given ANSI code page. A character that a double-byte or single-byte code page
+   has no exact form for becomes "?", which no file name holds: Windows' own conversion would put a
+   look-alike in its place ("é" as "e", "¥" as a backslash), and the path would name another file
+   than the one the user chose. UTF-8 has an exact form for every character, and Windows refuses
+   both the flag and the default character for it. The caller frees the text with HeapFree. */
+char *ConvertToCodePage(const WCHAR *wide, UINT codePage)
+{
+    BOOL exact = codePage == CP_UTF8;
+    DWORD flags = exact ? 0 : WC_NO_BEST_FIT_CHARS;
+    const char *substitute = exact ? NULL : "?";
+    BOOL replaced = FALSE;
+    BOOL *usedSubstitute = exact ? NULL : &replaced;
+    int size = WideCharToMultiByte(codePage, flags, wide, -1, NULL, 0, substitute, usedSubstitute);
+    char *text = size > 0 ? (char *)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size) : NULL;
+    if (text && !WideCharToMultiByte(codePage, flags, wide, -1, text, size, substitute, usedSubstitute)) {
+        HeapFree(GetProcessHeap(), 0, text);
+        text = NULL;
+    }
+    return text;
+}
+
+/* The command line in the process's ANSI code page, from the wide one; NULL when it cannot be
+   converted. */
 char *ReadCommandLine(void)
 {
-    const WCHAR *wide = GetCommandLineW();
-    BOOL replaced = FALSE;
-    int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, NULL, 0, "?", &replaced);
-    char *line = size > 0 ? (char *)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size) : NULL;
-    if (line && !WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, -1, line, size, "?", &replaced)) {
-        HeapFree(GetProcessHeap(), 0, line);
-        line = NULL;
-    }
-    return line;
+    return ConvertToCodePage(GetCommandLineW(), GetACP());
 }
 
 /* The command line without the program's own name and the white space after it. The name ends

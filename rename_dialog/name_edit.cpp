@@ -69,8 +69,22 @@ static void CycleSelection(HWND edit)
 
 /* The dialog manager would select the whole text when the focus arrives by Tab; the selection
    made on WM_SETFOCUS is to stand. */
+/* Held down, Enter repeats about thirty times a second: it may walk on as >> does, but it must
+   not rename the batch before a name was read. OK by Enter needs a fresh press (bit 30 of the key
+   data is the key's previous state). */
+static BOOL IsHeldEnterOnOk(HWND edit, WPARAM key, LPARAM keyData)
+{
+    return key == VK_RETURN && (keyData & 0x40000000) &&
+           LOWORD(SendMessageA(GetParent(edit), DM_GETDEFID, 0, 0)) == IDOK;
+}
+
+/* The dialog manager presses the default button for an Enter it sees first; a held one is taken
+   into the field instead, which drops it. */
 static LRESULT OnGetDlgCode(HWND edit, WPARAM wParam, LPARAM lParam)
 {
+    const MSG *msg = (const MSG *)lParam;
+    if (msg && msg->message == WM_KEYDOWN && IsHeldEnterOnOk(edit, msg->wParam, msg->lParam))
+        return DLGC_WANTALLKEYS;
     LRESULT code = CallWindowProcA(g_editProc, edit, WM_GETDLGCODE, wParam, lParam);
     if (code & DLGC_HASSETSEL)
         return code & ~DLGC_HASSETSEL;
@@ -86,6 +100,8 @@ static LRESULT OnKeyDown(HWND edit, WPARAM key, LPARAM lParam)
 
     g_ctrlHeld = 0;
     g_leadByte = 0;
+    if (IsHeldEnterOnOk(edit, key, lParam))
+        return 0;
     if (key == VK_F2) {
         if (!ctrl) {
             CycleSelection(edit);
@@ -97,7 +113,9 @@ static LRESULT OnKeyDown(HWND edit, WPARAM key, LPARAM lParam)
     }
     int command = ctrl ? ShortcutCommand(key) : 0;
     if (command) {
-        g_ctrlHeld = key >= 'A' && key <= 'Z';
+        /* With Alt (AltGr on some keyboards) the letter makes a character of its own, not a
+           control character, or none. */
+        g_ctrlHeld = key >= 'A' && key <= 'Z' && !IsKeyDown(VK_MENU);
         PostMessageA(dlg, WM_COMMAND, command, 0);
         return 0;
     }
@@ -112,6 +130,19 @@ static void InsertDoubleByte(HWND edit, BYTE lead, BYTE second)
     SendMessageA(edit, EM_REPLACESEL, TRUE, (LPARAM)pair);
 }
 
+/* Control characters that the edit control takes as commands, not as text: Backspace, and Ctrl
+   with A, C, V, X or Z. */
+static BOOL IsEditCommand(WPARAM code)
+{
+    return code == VK_BACK || code == 0x01 || code == 0x03 || code == 0x16 || code == 0x18 || code == 0x1A;
+}
+
+/* Tab, Enter and Escape do their work at their key-down; their characters are no typing error. */
+static BOOL IsDialogKeyChar(WPARAM code)
+{
+    return code == '\t' || code == '\r' || code == '\n' || code == 0x1B;
+}
+
 static LRESULT OnChar(HWND edit, WPARAM code, LPARAM lParam)
 {
     if (g_leadByte) {
@@ -119,12 +150,15 @@ static LRESULT OnChar(HWND edit, WPARAM code, LPARAM lParam)
         g_leadByte = 0;
         return 0;
     }
-    if (IsForbiddenNameChar(code)) {
-        MessageBeep(MB_OK);
-        return 0;
-    }
     if (g_ctrlHeld) {
         g_ctrlHeld = 0;
+        return 0;
+    }
+    if (IsEditCommand(code))
+        return CallWindowProcA(g_editProc, edit, WM_CHAR, code, lParam);
+    if (IsForbiddenNameChar(code)) {
+        if (!IsDialogKeyChar(code))
+            MessageBeep(MB_OK);
         return 0;
     }
     if (code < 0x100 && IsDBCSLeadByte((BYTE)code)) {
@@ -134,10 +168,14 @@ static LRESULT OnChar(HWND edit, WPARAM code, LPARAM lParam)
     return CallWindowProcA(g_editProc, edit, WM_CHAR, code, lParam);
 }
 
+/* Measured in its wide form: GDI's ANSI functions read the system's code page, which need not be
+   the program's own. */
 static int TextWidth(HDC dc, const char *text, int length)
 {
+    WCHAR wide[PATH_TEXT];
     SIZE size = {0, 0};
-    GetTextExtentPoint32A(dc, text, length, &size);
+    int wideLength = length > 0 ? MultiByteToWideChar(CP_ACP, 0, text, length, wide, PATH_TEXT) : 0;
+    GetTextExtentPoint32W(dc, wide, wideLength, &size);
     return size.cx;
 }
 

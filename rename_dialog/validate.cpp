@@ -15,9 +15,12 @@ static const char g_progressTitle[] = "名前を変更しています… %lu/%lu
 
 int g_commitState;
 
-/* The nine characters a file name cannot hold. */
+/* The nine characters a file name cannot hold, and the control characters: no Windows file name
+   holds one below 0x20, and DEL (which Ctrl+Backspace types on Windows) would be invisible in it. */
 BOOL IsForbiddenNameChar(unsigned code)
 {
+    if (code < 0x20 || code == 0x7F)
+        return TRUE;
     switch (code) {
     case '"': case '*': case '/': case ':': case '<': case '>': case '?': case '\\': case '|':
         return TRUE;
@@ -26,7 +29,7 @@ BOOL IsForbiddenNameChar(unsigned code)
 }
 
 /* A pasted forbidden character would reach the shell, which moves the file into another folder
-   for a separator and may overwrite another file for a wildcard. */
+   for a separator, may overwrite another file for a wildcard, and fails on a control character. */
 static BOOL HasForbiddenChar(const char *name)
 {
     for (const char *p = name; *p; p++) {
@@ -120,8 +123,10 @@ int CheckTypedName(HWND dlg, char *name)
 /* Renames one entry's file; TRUE when it now has its new name. The target is tested again just
    before the call, since another program may have made it, and the shell would replace it. The
    result is checked on disk as well: only a file found under its new name counts as renamed.
-   The old name is not looked at: another program (an editor's lock file) may make it anew. */
-BOOL RenameEntry(FileEntry *entry)
+   The old name is not looked at: another program (an editor's lock file) may make it anew.
+   The shell's own error windows (a file in use, access denied) belong to owner: an owned window
+   stands above its owner, an always-on-top dialog included, and is centred on it. */
+BOOL RenameEntry(FileEntry *entry, HWND owner)
 {
     char from[PATH_TEXT + 1];
     char to[PATH_TEXT + 1];
@@ -140,6 +145,7 @@ BOOL RenameEntry(FileEntry *entry)
 
     SHFILEOPSTRUCTA op;
     ZeroMemory(&op, sizeof(op));
+    op.hwnd = owner;
     op.wFunc = FO_RENAME;
     op.pFrom = from;
     op.pTo = to;
@@ -215,7 +221,8 @@ static void ShowProgressTitle(HWND dlg, DWORD done, DWORD total)
 }
 
 /* Keeps the windows painted and the program answering while the renames run. The windows are
-   disabled, and the commit state drops any command that is dispatched here. */
+   disabled, and the commit state drops any command that is dispatched here or while a window of
+   the shell is up (which enables its owner again when it closes). */
 static void PumpWhileRenaming(void)
 {
     MSG msg;
@@ -241,14 +248,14 @@ static void RenameChangedEntries(HWND dlg)
         FileEntry *entry = g_entries[i];
         if (!IsChanged(entry))
             continue;
-        if (!RenameEntry(entry))
+        if (!RenameEntry(entry, dlg))
             entry->renameOk = 0;
         done++;
         if (done == total || GetTickCount() - shown >= PROGRESS_INTERVAL) {
             ShowProgressTitle(dlg, done, total);
-            PumpWhileRenaming();
             shown = GetTickCount();
         }
+        PumpWhileRenaming();
     }
 }
 

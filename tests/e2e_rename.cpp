@@ -6,13 +6,13 @@
 #include <algorithm>
 #include <cstring>
 
-/* Brisknote.exe, which the build puts beside the test programs. */
-static std::string ProgramPath(void)
+/* A file the build puts beside the test programs, Brisknote.exe by default. */
+static std::string ProgramPath(const char *name = "Brisknote.exe")
 {
     char path[MAX_PATH];
     GetModuleFileNameA(NULL, path, sizeof(path));
     *strrchr(path, '\\') = 0;
-    return std::string(path) + "\\Brisknote.exe";
+    return std::string(path) + "\\" + name;
 }
 
 struct Program {
@@ -112,6 +112,25 @@ TEST(EndToEnd, KeysAndTheFileMenuInTheProgram)
     EXPECT_EQ("b c.txt<b c.txt renamed a.txt<a.txt 表紙2.txt<表紙.txt", folder.Listing());
 }
 
+/* A comctl32.dll beside the program is never loaded, as Windows would load it for a bare name.
+   Wine takes its own whatever lies there, unless the prefix prefers one beside this copy. */
+TEST(EndToEnd, NoComctl32FromTheProgramsFolder)
+{
+    TempFolder folder;
+    std::string copy = folder.Path("BrisknotePlanted.exe");
+    CopyFileA(ProgramPath().c_str(), copy.c_str(), FALSE);
+    CopyFileA(ProgramPath("planted\\comctl32.dll").c_str(), folder.Path("comctl32.dll").c_str(), FALSE);
+    RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\BrisknotePlanted.exe\\DllOverrides", "comctl32", REG_SZ,
+                    "native,builtin", sizeof("native,builtin"));
+    Program program;
+    ASSERT_TRUE(program.Start("\"" + copy + "\" \"" + folder.Make("a.txt") + "\"", ""));
+    HWND dlg = WaitForWindow(program, "Quillmark(1/1)");
+    EXPECT_NE(nullptr, dlg) << "the dialog did not appear";
+    PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_EQ(0u, program.WaitForEnd());
+    EXPECT_FALSE(Exists(folder.Path("loaded"))) << "the program loaded the comctl32.dll beside it";
+}
+
 TEST(EndToEnd, ACommandLineAtThePlatformLimit)
 {
     TempFolder folder("C:\\");
@@ -134,7 +153,9 @@ TEST(EndToEnd, ACommandLineAtThePlatformLimit)
 
 /* The program's name unquoted, with double-byte characters in it or after it, and characters
    that code page 932 has no form for, which Windows' own conversion would turn into the name of
-   another file ("é" into "e", "¥" into a backslash). */
+   another file ("é" into "e", "¥" into a backslash). e2e_code_page runs it where Wine gives code
+   page 1252 to a program that does not ask for its own, as a Windows that is not Japanese does:
+   表 (0x95 0x5C) is still read, shown and renamed whole. */
 TEST(EndToEnd, TheCommandLineAsThePlatformGivesIt)
 {
     TempFolder folder;
@@ -147,13 +168,14 @@ TEST(EndToEnd, TheCommandLineAsThePlatformGivesIt)
     std::string tools = folder.Path("ツール\\Brisknote.exe");
     CopyFileA(ProgramPath().c_str(), tools.c_str(), FALSE);
     const std::string none = "\"" + ProgramPath() + "\" /p /t " + folder.Path("none.txt");
-    struct { std::string line; std::wstring wide; const char *shown, *list; } rows[] = {
+    struct { std::string line; std::wstring wide; const char *shown, *list, *renameTo; } rows[] = {
         {ProgramPath() + " 表紙.txt", L"", "Quillmark(1/1) 表紙.txt", NULL},
         {tools + " /p 表紙.txt", L"", "Quillmark(1/1) 表紙.txt", "リネームリスト"},
         {"", L"Brisknote.exe café.txt 表紙.txt", "Quillmark(1/1) 表紙.txt", NULL},
         {"", L"Brisknote.exe \"価格¥100.txt\" 表紙.txt", "Quillmark(1/1) 表紙.txt", NULL},
         {"", L"Brisknote.exe café.txt", NULL, NULL}, {ProgramPath(), L"", NULL, NULL}, {tools + " /p", L"", NULL, NULL},
         {none, L"", NULL, NULL}, {ProgramPath() + " " + folder.Path(std::string(300, 'x')), L"", NULL, NULL},
+        {ProgramPath() + " 表紙.txt", L"", "Quillmark(1/1) 表紙.txt", NULL, "表紙2.txt"},
     };
     for (const auto &row : rows) {
         Program program;
@@ -165,7 +187,10 @@ TEST(EndToEnd, TheCommandLineAsThePlatformGivesIt)
         HWND dlg = WaitForWindow(program, "Quillmark(");
         EXPECT_EQ(row.shown, WindowText(dlg) + " " + EditText(dlg)) << "row " << &row - rows;
         EXPECT_TRUE(!row.list || WaitForWindow(program, row.list)) << row.line;
-        PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
+        if (row.renameTo)
+            SetEditText(dlg, row.renameTo);
+        PostMessageA(dlg, WM_COMMAND, row.renameTo ? IDOK : IDCANCEL, 0);
         EXPECT_EQ(0u, program.WaitForEnd());
+        EXPECT_TRUE(!row.renameTo || ReadContent(folder.Path(row.renameTo)) == "content of 表紙.txt") << row.renameTo;
     }
 }

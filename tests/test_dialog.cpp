@@ -67,7 +67,8 @@ TEST_F(DialogTest, RefusedNamesGetTheirTitleAndStay)
         {"", IDC_NEXT, enter, "<> 1005"}, {" \t ", IDC_NEXT, enter, "<> 1005"}, {".", IDC_PREV, enter, "<> 1005"},
         {"sub\\x.txt", IDC_NEXT, enter, "<> 1005"}, {"../x", IDC_NEXT, enter, "<> 1005"}, {"*.txt", IDOK, enter, "<> 1005"},
         {"a?", IDC_NEXT, enter, "<> 1005"}, {"c:x", IDC_NEXT, enter, "<> 1005"}, {"<>|", IDC_NEXT, enter, "<> 1005"},
-        {"\"q\"", IDC_NEXT, enter, "<> 1005"}, {"there.txt", IDC_NEXT, exists, "<> 1005"},
+        {"\"q\"", IDC_NEXT, enter, "<> 1005"}, {"a\x7F.txt", IDOK, enter, "<> 1005"}, {"a\x01.txt", IDC_NEXT, enter, "<> 1005"},
+        {"a\tb.txt", IDOK, enter, "<> 1005"}, {"there.txt", IDC_NEXT, exists, "<> 1005"},
         {"pending.txt ", IDC_PREV, exists, "<> 1007"},   /* Enter tries the same move again */
         {"PENDING.TXT ", IDC_NEXT, exists, "<> 1005"}, {"C.txt", IDC_NEXT, exists, "<> 1005"},
         {"表.txt", IDC_NEXT, "Quillmark(3/4)", "<> 1005"},
@@ -129,17 +130,53 @@ TEST_F(DialogTest, OkRenamesChangedFilesAndOffersFailuresAgain)
     EXPECT_TRUE(Ended()) << "the vanished file was all the new pass had";
 }
 
-/* Another program that makes a file of each renamed file's old name as soon as it is gone, as
-   an editor's lock file may. */
-static volatile LONG g_remaking;
-
-static DWORD WINAPI RemakeOldNames(void *paths)
+/* Lets the dialog manager see the queued keys first, as the program's modal loop does. */
+static void PumpDialog(HWND dlg)
 {
-    while (g_remaking)
-        for (const std::string &path : *(std::vector<std::string> *)paths)
-            if (!Exists(path))
-                CloseHandle(CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL));
-    return 0;
+    for (MSG msg; PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE);)
+        if (!IsDialogMessageA(dlg, &msg))
+            TranslateMessage(&msg), DispatchMessageA(&msg);
+}
+
+/* Enter held down on entry 1 of 2 repeats with the key's previous state set (bit 30): it moves on
+   as >> does but does not press OK, whether it comes through the dialog manager (queued) or
+   straight to the name field (sent; the first press always queued, since the field acts on Enter
+   only once the dialog manager has asked it for its keys). After a key-up, a fresh Enter renames. */
+TEST_F(DialogTest, AHeldEnterMovesOnButNeverRenames)
+{
+    for (bool queued : {true, false}) {
+        TearDown();
+        DeleteFileA(folder.Path("a2.txt").c_str());
+        Open({"a.txt", "b.txt"});
+        TypeName(dlg, "a2.txt");
+        std::string seen;
+        for (DWORD keyData : {0x00000001u, 0x40000001u, 0x40000001u, 0x40000001u, 0xC0000001u, 0x00000001u}) {
+            UINT msg = keyData & 0x80000000u ? WM_KEYUP : WM_KEYDOWN;
+            (queued || seen.empty()) ? (void)PostMessageA(edit, msg, VK_RETURN, keyData) : (void)SendMessageA(edit, msg, VK_RETURN, keyData);
+            PumpDialog(dlg);
+            seen += WindowText(dlg).substr(0, 14) + " ";
+        }
+        EXPECT_EQ("Quillmark(2/2) Quillmark(2/2) Quillmark(2/2) Quillmark(2/2) Quillmark(2/2) ended a2.txt<a.txt b.txt<b.txt",
+                  seen.substr(0, 75) + (Ended() ? "ended " : "") + folder.Listing()) << (queued ? "queued" : "sent");
+    }
+}
+
+/* Runs act when a message loop next dispatches: the commit's own loop does between two renames,
+   where the shell's own windows would run theirs. */
+static std::function<void()> g_onDispatch;
+static LRESULT CALLBACK RunOnDispatch(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_APP)
+        g_onDispatch();
+    return DefWindowProcA(window, msg, wParam, lParam);
+}
+
+static void RunAtNextDispatch(std::function<void()> act)
+{
+    static WNDCLASSA runnerClass = {0, RunOnDispatch, 0, 0, NULL, NULL, NULL, NULL, NULL, "RunOnDispatch"};
+    static HWND runner = RegisterClassA(&runnerClass) ? CreateWindowA("RunOnDispatch", NULL, 0, 0, 0, 0, 0, HWND_MESSAGE, NULL, NULL, NULL) : NULL;
+    g_onDispatch = act;
+    PostMessageA(runner, WM_APP, 0, 0);
 }
 
 /* What another program does to the files between start-up and OK, and what is on disk after. */
@@ -152,11 +189,11 @@ TEST_F(DialogTest, OtherProgramsChangesBeforeOk)
         {"holds a open", [](TempFolder &f) { return HoldOpen(f.Path("a.txt")); }, "a.txt<a.txt b2.txt<b.txt", true},
         {"made a read-only", [](TempFolder &f) { return SetFileAttributesA(f.Path("a.txt").c_str(), FILE_ATTRIBUTE_READONLY), (HANDLE)NULL; },
          "a2.txt<a.txt b2.txt<b.txt", false},
-        {"makes each old name anew", [](TempFolder &f) {
-             static std::vector<std::string> paths;
-             paths = {f.Path("a.txt"), f.Path("b.txt")};
-             g_remaking = 1;
-             return CreateThread(NULL, 0, RemakeOldNames, &paths, 0, NULL); }, "a.txt< a2.txt<a.txt b.txt< b2.txt<b.txt", false},
+        {"makes a's old name anew once it is renamed, as an editor's lock file may", [](TempFolder &f) {
+             static std::string a;
+             a = f.Path("a.txt");
+             RunAtNextDispatch([] { CloseHandle(CreateFileA(a.c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL)); });
+             return (HANDLE)NULL; }, "a.txt< a2.txt<a.txt b2.txt<b.txt", false},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.what);
@@ -168,10 +205,6 @@ TEST_F(DialogTest, OtherProgramsChangesBeforeOk)
         HANDLE held = row.meddle(folder);
         MessageBoxAnswerer answerer(IDNO);
         Command(dlg, IDOK);
-        while (g_remaking && (!Exists(folder.Path("a.txt")) || !Exists(folder.Path("b.txt"))))
-            Sleep(1);
-        if (g_remaking)
-            g_remaking = 0, WaitForSingleObject(held, INFINITE);
         CloseHandle(held);
         EXPECT_TRUE(Ended());
         EXPECT_EQ(row.asked, answerer.texts.size() == 1);
@@ -179,40 +212,45 @@ TEST_F(DialogTest, OtherProgramsChangesBeforeOk)
     }
 }
 
-/* Whatever the user does while the retry question is up (the shell's own error windows leave
-   the dialog as reachable on Windows) changes nothing: each file is renamed once. */
+/* Whatever the user does while the retry question is up, or between two renames while the dialog
+   is enabled again (as the shell enables its owner when its own error window closes), changes
+   nothing: each file is renamed once. */
 TEST_F(DialogTest, NothingReentersACommit)
 {
     struct { const char *what; std::function<void(HWND)> act; int answer; } rows[] = {
         {"Cancel", [](HWND d) { Command(d, IDCANCEL); }, IDYES},
         {"OK", [](HWND d) { Command(d, IDOK); }, IDYES},
         {"a jump", [](HWND d) { Command(d, IDM_JUMP_BASE + 2); }, IDNO},
-        {"a list row", [](HWND) {
-             LVITEMA item = {};
-             item.state = item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-             SendDlgItemMessageA(g_listWindow, IDC_LIST, LVM_SETITEMSTATE, 2, (LPARAM)&item); }, IDYES},
+        {"a list row", [](HWND) { SelectListRow(2); }, IDYES},
         {"closing the list", [](HWND) { SendMessageA(g_listWindow, WM_COMMAND, IDCANCEL, 0); }, IDYES},
     };
     for (const auto &row : rows) {
-        SCOPED_TRACE(row.what);
-        TearDown();
-        for (const char *name : {"a2.txt", "c2.txt"})
-            DeleteFileA(folder.Path(name).c_str());
-        Open({"a.txt", "b.txt", "c.txt"}, "/p");
-        TypeNames(dlg, {"a2.txt", "b2.txt", "c2.txt"});
-        HANDLE held = HoldOpen(folder.Path("b.txt"));
-        std::string meanwhile;
-        MessageBoxAnswerer answerer(row.answer, [&] {
-            meanwhile = WindowText(dlg) + (IsWindowEnabled(g_listWindow) ? ", list enabled" : "");
-            row.act(dlg);
-        });
-        Command(dlg, IDOK);
-        CloseHandle(held);
-        EXPECT_EQ("名前を変更しています… 3/3", meanwhile);
-        EXPECT_EQ(1u, answerer.texts.size());
-        EXPECT_EQ("a2.txt<a.txt b.txt<b.txt c2.txt<c.txt", folder.Listing());
-        std::string after = WindowText(dlg) + " " + ItemText(dlg, IDC_CURRENT_NAME) + " " +
-                            std::to_string(IsWindowEnabled(dlg)) + std::to_string(IsWindowEnabled(g_listWindow));
-        EXPECT_EQ(row.answer == IDYES ? "Quillmark(1/1) b.txt 11" : "ended", Ended() ? "ended" : after);
+        for (bool renaming : {false, true}) {
+            SCOPED_TRACE(std::string(row.what) + (renaming ? " between two renames" : " while asking"));
+            TearDown();
+            for (const char *name : {"a2.txt", "c2.txt"})
+                DeleteFileA(folder.Path(name).c_str());
+            Open({"a.txt", "b.txt", "c.txt"}, "/p");
+            TypeNames(dlg, {"a2.txt", "b2.txt", "c2.txt"});
+            HANDLE held = HoldOpen(folder.Path("b.txt"));
+            std::string meanwhile;
+            auto act = [&] {
+                std::string title = WindowText(dlg);    /* how far it has come, between renames */
+                meanwhile = title.substr(0, renaming ? title.rfind(' ') + 1 : title.size()) + (IsWindowEnabled(g_listWindow) ? ", list enabled" : "");
+                EnableWindow(dlg, TRUE);
+                row.act(dlg);
+            };
+            if (renaming)
+                RunAtNextDispatch(act);
+            MessageBoxAnswerer answerer(row.answer, renaming ? std::function<void()>() : act);
+            Command(dlg, IDOK);
+            CloseHandle(held);
+            EXPECT_EQ(renaming ? "名前を変更しています… " : "名前を変更しています… 3/3", meanwhile);
+            EXPECT_EQ(1u, answerer.texts.size());
+            EXPECT_EQ("a2.txt<a.txt b.txt<b.txt c2.txt<c.txt", folder.Listing());
+            std::string after = WindowText(dlg) + " " + ItemText(dlg, IDC_CURRENT_NAME) + " " +
+                                std::to_string(IsWindowEnabled(dlg)) + std::to_string(IsWindowEnabled(g_listWindow));
+            EXPECT_EQ(row.answer == IDYES ? "Quillmark(1/1) b.txt 11" : "ended", Ended() ? "ended" : after);
+        }
     }
 }

@@ -66,9 +66,21 @@ TEST_F(NameEditTest, DoubleClickSelectsThePartItLandsOn)
     DeleteObject(font);
 }
 
+/* What the name field hands on to the platform's edit control. */
+static WNDPROC g_platformEditProc;
+static std::string g_handedOn;
+
+static LRESULT CALLBACK RecordHandedOn(HWND edit, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_CHAR)
+        g_handedOn += (char)wParam;
+    return CallWindowProcA(g_platformEditProc, edit, msg, wParam, lParam);
+}
+
 TEST_F(NameEditTest, TypedCharacters)
 {
     Open({"a.txt", "b.txt"});
+    g_platformEditProc = g_editProc, g_editProc = RecordHandedOn;
     TypeName(dlg, "changed.txt");
     PressKey(VK_CONTROL, true);
     Key(VK_F2);
@@ -78,6 +90,7 @@ TEST_F(NameEditTest, TypedCharacters)
     EXPECT_EQ("表.txt", ItemText(dlg, IDC_NEW_NAME));
     struct { const char *typed, *text; } rows[] = {
         {"x\"x*x/x:x<x>x?x\\x|", "xxxxxxxxx"}, {". -", ". -"}, {"表ソ能あ\\", "表ソ能あ"},   /* three end in 0x5C */
+        {"a\x7F\x02\x1F\t\rbc\b", "ab"},    /* Windows' edit control would insert DEL (Ctrl+Backspace) */
     };
     for (const auto &row : rows) {
         TypeName(dlg, "");
@@ -89,27 +102,35 @@ TEST_F(NameEditTest, TypedCharacters)
     Key(VK_LEFT);
     Type("x");
     EXPECT_EQ("x", ItemText(dlg, IDC_NEW_NAME)) << "a key-down drops a pending lead byte";
+    EXPECT_EQ(std::string::npos, g_handedOn.find_first_of("\x7F\x02\x1F\t\r")) << "the field itself stops control characters";
+    g_editProc = g_platformEditProc;
 }
 
 TEST_F(NameEditTest, CtrlShortcutsPostTheirCommandOnce)
 {
     Open({"a.txt", "b.txt", "c.txt"});
-    struct { WPARAM key; int command; } rows[] = {
+    /* With Alt too (AltGr), a letter makes no control character: the text that follows is kept. */
+    struct { WPARAM key; int command; bool alt; } rows[] = {
         {'B', IDC_PREV}, {VK_NUMPAD2, IDC_PREV}, {'M', IDC_MENU_BUTTON}, {VK_SUBTRACT, IDC_MENU_BUTTON}, {'N', IDC_NEXT},
         {VK_DECIMAL, IDC_NEXT}, {'O', IDOK}, {VK_DIVIDE, IDOK}, {'S', IDCANCEL}, {VK_F4, IDCANCEL}, {'C', 0}, {VK_HOME, 0},
+        {'N', IDC_NEXT, true},
     };
     PressKey(VK_CONTROL, true);
     for (const auto &row : rows) {
         TypeName(dlg, "name");
         SendMessageA(edit, EM_SETSEL, 4, 4);
+        if (row.alt)    /* after Ctrl: not the menu key */
+            PressKey(VK_MENU, true);
         Key(row.key);
         char control[2] = {(char)(row.key - 'A' + 1), 0};
-        Type(row.key >= 'A' && row.key <= 'Z' ? control : "");
+        Type(row.key >= 'A' && row.key <= 'Z' && !row.alt ? control : "");
         Type("x");    /* as an input method's text arrives: no key-down before it */
         std::vector<int> posted;    /* taken from the queue before the dialog sees them */
         for (MSG msg; PeekMessageA(&msg, dlg, WM_COMMAND, WM_COMMAND, PM_REMOVE);)
             posted.push_back(LOWORD(msg.wParam));
         EXPECT_EQ(row.command ? std::vector<int>{row.command} : std::vector<int>{}, posted) << "key " << row.key;
         EXPECT_EQ(row.key == VK_HOME ? "xname" : "namex", ItemText(dlg, IDC_NEW_NAME)) << "key " << row.key;
+        if (row.alt)
+            PressKey(VK_MENU, false);
     }
 }

@@ -1,10 +1,10 @@
-/* The program's pure rules, one table each: the command tail, options and tokens, the file list
-   from real files, name parts, attribute letters, the sort, and single renames. */
+/* The program's pure rules, one table each: the command tail, its conversion and options, tokens,
+   the file list from real files, name parts, attribute letters, the sort, and single renames. */
 #include "test_support.h"
 #include "brisknote.h"
 #include <cstring>
 
-TEST(Rules, CommandTailWithoutTheProgramName)
+TEST(Rules, CommandTailOptionsAndCodePage)
 {
     struct { const char *line, *tail; } rows[] = {
         {"\"C:\\a b\\Brisknote.exe\" /p a.txt", "/p a.txt"}, {"Brisknote.exe \t  x", "x"},
@@ -14,19 +14,25 @@ TEST(Rules, CommandTailWithoutTheProgramName)
     };
     for (const auto &row : rows)
         EXPECT_STREQ(row.tail, CommandTail(row.line)) << "line: " << row.line;
-}
-
-TEST(Rules, OptionsStandOnlyAtTheStart)
-{
-    struct { const char *tail; DWORD options; const char *rest; } rows[] = {
+    /* UTF-8 (Windows' "Beta: Use Unicode UTF-8" code page) takes neither the flag nor the default
+       character that keep look-alikes out of code page 932. */
+    struct { UINT codePage; const char *text; } conversions[] = {
+        {932, "caf? ? \x95\x5C"}, {65001, "caf\xC3\xA9 \xC2\xA5 \xE8\xA1\xA8"},
+    };
+    for (const auto &row : conversions) {
+        char *text = ConvertToCodePage(L"café ¥ 表", row.codePage);
+        EXPECT_STREQ(row.text, text ? text : "(failed)") << "code page " << row.codePage;
+        HeapFree(GetProcessHeap(), 0, text);
+    }
+    /* Options stand only at the start of the tail. */
+    struct { const char *tail; DWORD options; const char *rest; } options[] = {
         {"/p /t a.txt", OPTION_LIST | OPTION_TOPMOST, "a.txt"}, {"  /t   \"a b\"", OPTION_TOPMOST, "\"a b\""},
         {"/pt a.txt", OPTION_LIST, "a.txt"},   /* the character after the letter is consumed */
         {"/P /x a.txt /p", 0, "a.txt /p"}, {"a.txt /p", 0, "a.txt /p"}, {"/p", OPTION_LIST, ""}, {"/", 0, ""},
     };
-    for (const auto &row : rows) {
-        const char *rest = ParseOptions(row.tail);
-        EXPECT_EQ(row.options, g_options) << "tail: " << row.tail;
-        EXPECT_STREQ(row.rest, rest) << "tail: " << row.tail;
+    for (const auto &row : options) {
+        std::string rest = ParseOptions(row.tail);
+        EXPECT_EQ(std::to_string(row.options) + " " + row.rest, std::to_string(g_options) + " " + rest) << "tail: " << row.tail;
     }
 }
 
@@ -112,7 +118,8 @@ static int BusyHeapBlocks(void)
     return blocks;
 }
 
-/* The program's order is that of this plain exchange sort by CompareStringA. */
+/* The program's order is that of its plain exchange sort by CompareStringA, which it falls back
+   on when the sort keys cannot be made. */
 TEST(Rules, SortFollowsTheCompareStringExchangeSort)
 {
     std::vector<std::vector<std::string>> rows = {
@@ -125,11 +132,8 @@ TEST(Rules, SortFollowsTheCompareStringExchangeSort)
     for (const auto &paths : rows) {
         DWORD count = paths.size();
         FileList sorted = MakeList(paths);
-        std::vector<FileEntry *> expected(sorted, sorted + count);
-        for (DWORD k = 0; k + 1 < count; k++)
-            for (DWORD i = k + 1; i < count; i++)
-                if (CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNOREWIDTH, expected[k]->path, -1, expected[i]->path, -1) == CSTR_GREATER_THAN)
-                    std::swap(expected[k], expected[i]);
+        std::vector<FileEntry *> expected(sorted, sorted + count + 1);
+        ExchangeSortByCompareString(expected.data(), count);
         int blocks = BusyHeapBlocks();
         SortFileList(sorted, count);
         EXPECT_EQ(blocks, BusyHeapBlocks()) << "the sort frees what it allocates";
@@ -147,7 +151,7 @@ TEST(Rules, RenameEntryRefusesWhatTheShellWouldMisuse)
         folder.Make(name);
     std::string a = folder.Path("a.txt");
     struct { std::string path, newName; BOOL renamed; } rows[] = {
-        {a, "sub\\x.txt", FALSE}, {a, "*.txt", FALSE}, {a, "there.txt", FALSE}, {a, "", FALSE},
+        {a, "sub\\x.txt", FALSE}, {a, "*.txt", FALSE}, {a, "a\x7F.txt", FALSE}, {a, "a\tb.txt", FALSE}, {a, "there.txt", FALSE}, {a, "", FALSE},
         {a, std::string(MAX_PATH - folder.dir.size() - 1, 'n'), FALSE}, {folder.Path("sub\\"), "sub2", FALSE},
         {folder.Path("none.txt"), "b.txt", FALSE}, {a, "b.txt", TRUE}, {folder.Path("sub"), "sub2", TRUE},
     };
@@ -155,7 +159,7 @@ TEST(Rules, RenameEntryRefusesWhatTheShellWouldMisuse)
         FileEntry entry = {};
         lstrcpynA(entry.path, row.path.c_str(), PATH_TEXT);
         lstrcpynA(entry.newName, row.newName.c_str(), PATH_TEXT);
-        EXPECT_EQ(row.renamed, RenameEntry(&entry)) << row.path << " to " << row.newName;
+        EXPECT_EQ(row.renamed, RenameEntry(&entry, NULL)) << row.path << " to " << row.newName;
     }
     EXPECT_EQ("b.txt<a.txt sub2/ there.txt<there.txt", folder.Listing());
 }

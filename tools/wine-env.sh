@@ -82,17 +82,19 @@ stop_virtual_display() {
 # Wine waits on every hidden window without a window manager. The dialogs' fonts are drawn with
 # the Japanese font that the set-up installs, as Japanese Windows draws them with its own.
 prepare_wine_prefix() {
-  if [ ! -f "$WINEPREFIX/.brisknote-ready-3" ]; then
+  if [ ! -f "$WINEPREFIX/.brisknote-ready-4" ]; then
     echo "Preparing the Wine prefix in $WINEPREFIX (once)..."
     mkdir -p "$WINEPREFIX"
     "$WINE" wineboot -i >/dev/null 2>&1 || true
     "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    # A program that crashes ends at once, instead of under a debugger that holds CTest's pipes.
+    "$WINE" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /d false /f >/dev/null 2>&1
     for font in 'ＭＳ Ｐゴシック' 'MS Shell Dlg'; do
       "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /d IPAPGothic /f >/dev/null 2>&1
     done
     wineserver -w
     rm -f "$WINEPREFIX/.driver"
-    touch "$WINEPREFIX/.brisknote-ready-3"
+    touch "$WINEPREFIX/.brisknote-ready-4"
   fi
 }
 

@@ -10,6 +10,8 @@
 #define JOINED_TEXT     (2 * PATH_TEXT)
 
 #define WM_APP_SHOWENTRY    WM_APP
+/* Posted at the end of the dialog's set-up: what the first paint does not need comes after it. */
+#define WM_APP_FINISHSTART  (WM_APP + 1)
 #define TITLE_TIMER         1000
 
 #define OPTION_LIST     1   /* /p */

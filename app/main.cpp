@@ -10,10 +10,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     /* A command line that cannot be read takes no file: the beep that says so at start-up. */
     if (!line)
         MessageBeep(MB_ICONWARNING);
-    if (*tail) {
-        RegisterControlClasses();
+    if (*tail)
         DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_RENAME), NULL, RenameDlgProc, (LPARAM)tail);
-    }
     if (line)
         HeapFree(GetProcessHeap(), 0, line);
     return 0;

@@ -10,6 +10,9 @@ DWORD g_current;
 DWORD g_currentAttributes;
 HWND g_tooltip;
 WNDPROC g_editProc;
+/* Set once the start-up has gone past the first paint: from then on every refresh shows the icon
+   and the path tooltip too. */
+static BOOL g_started;
 
 const char g_programWord[] = "Quillmark";
 
@@ -93,6 +96,13 @@ void SetDefaultButton(HWND dlg, int id)
     SendMessageA(dlg, DM_SETDEFID, id, 0);
 }
 
+/* The two slow parts of a refresh, each a call into a library: the shell's icon and the tooltip. */
+static void ShowIconAndPath(HWND dlg, const char *path)
+{
+    ShowFileIcon(dlg, path);
+    UpdatePathTooltip(GetDlgItem(dlg, IDC_CURRENT_NAME), g_tooltip, IDC_CURRENT_NAME, path);
+}
+
 static void ShowAttributes(HWND dlg, const char *path)
 {
     char label[8];
@@ -114,8 +124,8 @@ static BOOL ShowEntry(HWND dlg)
     BOOL last = g_current == g_entryCount - 1;
     ShowCounterTitle(g_current, dlg, g_entryCount);
     lstrcpynA(path, entry->path, sizeof(path));
-    ShowFileIcon(dlg, path);
-    UpdatePathTooltip(GetDlgItem(dlg, IDC_CURRENT_NAME), g_tooltip, IDC_CURRENT_NAME, path);
+    if (g_started)
+        ShowIconAndPath(dlg, path);
     EnableWindow(GetDlgItem(dlg, IDC_PREV), g_current != 0);
     EnableWindow(GetDlgItem(dlg, IDC_NEXT), !last);
     SetDefaultButton(dlg, last ? IDOK : IDC_NEXT);
@@ -184,14 +194,33 @@ static BOOL InitRenameDialog(HWND dlg, const char *commandLine)
     }
     SubclassNameField(dlg);
     ExtendSystemMenu(dlg);
-    g_tooltip = CreatePathTooltip(GetDlgItem(dlg, IDC_CURRENT_NAME), IDC_CURRENT_NAME);
+    g_started = FALSE;
+    g_tooltip = NULL;
     SendMessageA(dlg, WM_APP_SHOWENTRY, 0, 0);
     FocusControl(dlg, GetDlgItem(dlg, IDC_NEW_NAME));
+    /* The dialog manager would show the dialog only once its queue runs empty: it is shown and
+       painted now, and the rest follows right after. */
+    ShowWindow(dlg, SW_SHOW);
+    UpdateWindow(dlg);
+    PostMessageA(dlg, WM_APP_FINISHSTART, 0, 0);
+    return TRUE;
+}
+
+/* What the first paint does not need, each tens of milliseconds: the common controls, the path
+   tooltip, the shell's icon; then the options, the list window among them. */
+static void FinishStart(HWND dlg)
+{
+    if (!g_entries || g_started)
+        return;
+    RegisterControlClasses();
+    g_tooltip = CreatePathTooltip(GetDlgItem(dlg, IDC_CURRENT_NAME), IDC_CURRENT_NAME);
+    g_started = TRUE;
+    if (HasCurrentEntry())
+        ShowIconAndPath(dlg, g_entries[g_current]->path);
     if (g_options & OPTION_LIST)
         SendMessageA(dlg, WM_COMMAND, IDM_SHOW_LIST, 0);
     if (g_options & OPTION_TOPMOST)
         ToggleTopmost(dlg, GetSystemMenu(dlg, FALSE), IDM_TOPMOST);
-    return TRUE;
 }
 
 /* Checks the typed name and stores it in the entry being left. id is the command that asked:
@@ -303,6 +332,9 @@ INT_PTR CALLBACK RenameDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam)
         return FALSE;
     case WM_APP_SHOWENTRY:
         return ShowEntry(dlg);
+    case WM_APP_FINISHSTART:
+        FinishStart(dlg);
+        return TRUE;
     }
     return FALSE;
 }

@@ -111,11 +111,8 @@ void DialogTest::Open(const std::vector<std::string> &names, const std::string &
     dlg = CreateDialogParamA(NULL, MAKEINTRESOURCEA(IDD_RENAME), NULL, RenameDlgProc, (LPARAM)g_tail.c_str());
     ASSERT_NE(nullptr, dlg);
     edit = GetDlgItem(dlg, IDC_NEW_NAME);
-    /* DialogBox shows no dialog that ended while it started. */
-    if (g_entries)
-        ShowWindow(dlg, SW_SHOW);
     SetForegroundWindow(dlg);
-    PumpMessages();
+    PumpMessages();    /* the icon, the path tooltip and the options follow the first paint */
 }
 
 void DialogTest::TearDown()

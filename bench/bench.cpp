@@ -79,7 +79,7 @@ static std::string Join(const std::vector<std::string> &paths, size_t count)
 }
 
 /* What a start waits for: the dialog on screen with its title, the dialog complete with its icon
-   and path tooltip, or the list window holding every row. */
+   and path tooltip, or the list window holding every row, painted. */
 enum Ready { SHOWN, COMPLETE, LIST_FILLED };
 
 static BOOL IsOfProcess(HWND window, DWORD process)
@@ -97,10 +97,10 @@ static bool IsReady(HWND dlg, DWORD process, Ready ready, int rows)
         }
         return tip && SendDlgItemMessageA(dlg, IDC_FILE_ICON, STM_GETICON, 0, 0);
     }
-    if (ready == LIST_FILLED) {
+    if (ready == LIST_FILLED) {    /* and painted: nothing left to draw */
         HWND list = FindWindowA(NULL, "リネームリスト");
         return IsOfProcess(list, process) && IsWindowVisible(list) &&
-               SendDlgItemMessageA(list, IDC_LIST, LVM_GETITEMCOUNT, 0, 0) == rows;
+               SendDlgItemMessageA(list, IDC_LIST, LVM_GETITEMCOUNT, 0, 0) == rows && !GetUpdateRect(GetDlgItem(list, IDC_LIST), NULL, FALSE);
     }
     return true;
 }

@@ -206,19 +206,27 @@ static BOOL InitRenameDialog(HWND dlg, const char *commandLine)
     return TRUE;
 }
 
-/* What the first paint does not need, each tens of milliseconds: the common controls, the path
-   tooltip, the shell's icon; then the options, the list window among them. */
-static void FinishStart(HWND dlg)
+/* What the first paint does not need comes in two steps, each a posted message, so that the
+   program answers and paints in between: first the common controls and the list window of /p
+   (which needs them), painted at once; then the path tooltip, the shell's icon (the slowest, some
+   50 ms) and /t. */
+static void FinishStart(HWND dlg, WPARAM step)
 {
     if (!g_entries || g_started)
         return;
-    RegisterControlClasses();
+    if (step == 0) {
+        RegisterControlClasses();
+        if (g_options & OPTION_LIST) {
+            SendMessageA(dlg, WM_COMMAND, IDM_SHOW_LIST, 0);
+            UpdateWindow(g_listWindow);
+        }
+        PostMessageA(dlg, WM_APP_FINISHSTART, 1, 0);
+        return;
+    }
     g_tooltip = CreatePathTooltip(GetDlgItem(dlg, IDC_CURRENT_NAME), IDC_CURRENT_NAME);
     g_started = TRUE;
     if (HasCurrentEntry())
         ShowIconAndPath(dlg, g_entries[g_current]->path);
-    if (g_options & OPTION_LIST)
-        SendMessageA(dlg, WM_COMMAND, IDM_SHOW_LIST, 0);
     if (g_options & OPTION_TOPMOST)
         ToggleTopmost(dlg, GetSystemMenu(dlg, FALSE), IDM_TOPMOST);
 }
@@ -333,7 +341,7 @@ INT_PTR CALLBACK RenameDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_APP_SHOWENTRY:
         return ShowEntry(dlg);
     case WM_APP_FINISHSTART:
-        FinishStart(dlg);
+        FinishStart(dlg, wParam);
         return TRUE;
     }
     return FALSE;

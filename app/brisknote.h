@@ -75,11 +75,15 @@ extern const char g_nameExistsTitle[];
 extern const char g_enterNameTitle[];
 extern const char g_openFailedTitle[];
 BOOL IsForbiddenNameChar(unsigned code);
+BOOL HasForbiddenChar(const char *name);
+BOOL JoinPath(const char *path, const char *name, char *out);
 BOOL ReadNewName(HWND dlg, char *out, int outSize);
 BOOL IsNameTaken(FileList list, const char *candidate, DWORD index);
 void ShowErrorTitle(HWND dlg, const char *format, DWORD index, DWORD total);
 enum { NAME_OK, NAME_UNUSABLE, NAME_TAKEN };
 int CheckTypedName(HWND dlg, char *name);
+
+/* rename_dialog/commit.cpp */
 BOOL RenameEntry(FileEntry *entry, HWND owner);
 FileList CollectFailures(FileList list, HWND dlg, DWORD *count);
 void CommitRenames(HWND dlg);

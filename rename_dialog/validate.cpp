@@ -1,19 +1,10 @@
-/* Checking typed names, title-bar errors, and renaming the files on OK with a new pass for failures. */
+/* Checking typed names, and the title-bar errors of a name that cannot be used. */
 #include "brisknote.h"
-#include <shellapi.h>
 #include "../res/resource.h"
 
 const char g_nameExistsTitle[] = "%s(%d/%d) 既に存在している名前です。";
 const char g_enterNameTitle[] = "%s(%d/%d) 名前を入力してください。";
 const char g_openFailedTitle[] = "%s(%d/%d) 開けませんでした。";
-
-static const char g_retryQuestion[] = "エラーがあります。\n継続しますか?";
-static const char g_progressTitle[] = "名前を変更しています… %lu/%lu";
-
-/* The progress title changes, and the windows are painted, at most this often, in milliseconds. */
-#define PROGRESS_INTERVAL 100
-
-int g_commitState;
 
 /* The nine characters a file name cannot hold, and the control characters: no Windows file name
    holds one below 0x20, and DEL (which Ctrl+Backspace types on Windows) would be invisible in it. */
@@ -30,7 +21,7 @@ BOOL IsForbiddenNameChar(unsigned code)
 
 /* A pasted forbidden character would reach the shell, which moves the file into another folder
    for a separator, may overwrite another file for a wildcard, and fails on a control character. */
-static BOOL HasForbiddenChar(const char *name)
+BOOL HasForbiddenChar(const char *name)
 {
     for (const char *p = name; *p; p++) {
         if (IsDBCSLeadByte((BYTE)*p)) {
@@ -60,7 +51,7 @@ BOOL ReadNewName(HWND dlg, char *out, int outSize)
 }
 
 /* Joins the directory part of path with name; returns FALSE when the result is no usable path. */
-static BOOL JoinPath(const char *path, const char *name, char *out)
+BOOL JoinPath(const char *path, const char *name, char *out)
 {
     int dirLength = (int)(FileNamePart(path) - path);
     int nameLength = lstrlenA(name);
@@ -118,205 +109,4 @@ int CheckTypedName(HWND dlg, char *name)
         return NAME_TAKEN;
     }
     return NAME_OK;
-}
-
-/* Renames one entry's file; TRUE when it now has its new name. The target is tested again just
-   before the call, since another program may have made it, and the shell would replace it. The
-   result is checked on disk as well: only a file found under its new name counts as renamed.
-   The old name is not looked at: another program (an editor's lock file) may make it anew.
-   The shell's own error windows (a file in use, access denied) belong to owner: an owned window
-   stands above its owner, an always-on-top dialog included, and is centred on it. */
-BOOL RenameEntry(FileEntry *entry, HWND owner)
-{
-    char from[PATH_TEXT + 1];
-    char to[PATH_TEXT + 1];
-
-    ZeroMemory(from, sizeof(from));
-    ZeroMemory(to, sizeof(to));
-    /* A path ending in a separator names a folder by its inside: renamed, it would move into itself. */
-    if (!*FileNamePart(entry->path) || !*entry->newName || HasForbiddenChar(entry->newName))
-        return FALSE;
-    /* The shell copies paths into fixed buffers of MAX_PATH without a bound. */
-    if (lstrlenA(entry->path) >= MAX_PATH || !JoinPath(entry->path, entry->newName, to))
-        return FALSE;
-    lstrcpynA(from, entry->path, PATH_TEXT);
-    if (FileExists(to))
-        return FALSE;
-
-    SHFILEOPSTRUCTA op;
-    ZeroMemory(&op, sizeof(op));
-    op.hwnd = owner;
-    op.wFunc = FO_RENAME;
-    op.pFrom = from;
-    op.pTo = to;
-    op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION;
-    if (SHFileOperationA(&op) != 0)
-        return FALSE;
-    return FileExists(to);
-}
-
-static BOOL AskRetry(HWND dlg)
-{
-    return MessageBoxA(dlg, g_retryQuestion, g_programWord, MB_YESNO | MB_ICONWARNING) == IDYES;
-}
-
-/* The failed paths, each in quotes, with nothing between them: the tokenizer reads them apart. */
-static char *JoinFailedPaths(FileList list, DWORD size)
-{
-    char *text = (char *)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size);
-    if (!text)
-        return NULL;
-    char *end = text;
-    for (DWORD i = 0; list[i]; i++) {
-        if (list[i]->renameOk)
-            continue;
-        *end++ = '"';
-        int length = lstrlenA(list[i]->path);
-        CopyMemory(end, list[i]->path, length);
-        end += length;
-        *end++ = '"';
-    }
-    return text;
-}
-
-/* The new list is built before the old one is released, so a failure leaves the old list whole
-   for the clean-up on cancel. */
-FileList CollectFailures(FileList list, HWND dlg, DWORD *count)
-{
-    DWORD size = 0;
-
-    *count = 0;
-    if (!list || !list[0])
-        return NULL;
-    for (DWORD i = 0; list[i]; i++) {
-        if (!list[i]->renameOk)
-            size += lstrlenA(list[i]->path) + 3;
-    }
-    if (size == 0 || !AskRetry(dlg))
-        return NULL;
-    char *text = JoinFailedPaths(list, size + 10);
-    if (!text)
-        return NULL;
-    FileList next = BuildFileList(text, count);
-    HeapFree(GetProcessHeap(), 0, text);
-    if (next)
-        FreeFileList(list);
-    return next;
-}
-
-BOOL ShowWaitCursor(HWND dlg)
-{
-    if (g_commitState != COMMIT_RENAMING)
-        return FALSE;
-    SetCursor(LoadCursorA(NULL, (LPCSTR)IDC_WAIT));
-    SetWindowLongPtrA(dlg, DWLP_MSGRESULT, TRUE);
-    return TRUE;
-}
-
-static void ShowProgressTitle(HWND dlg, DWORD done, DWORD total)
-{
-    char title[64];
-    wsprintfA(title, g_progressTitle, done, total);
-    SetWindowTextA(dlg, title);
-}
-
-/* Keeps the windows painted and the program answering while the renames run. The windows are
-   disabled, and the commit state drops any command that is dispatched here or while a window of
-   the shell is up (which enables its owner again when it closes). */
-static void PumpWhileRenaming(void)
-{
-    MSG msg;
-    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
-static BOOL IsChanged(const FileEntry *entry)
-{
-    return lstrcmpA(FileNamePart(entry->path), entry->newName) != 0;
-}
-
-static void RenameChangedEntries(HWND dlg)
-{
-    DWORD total = 0, done = 0;
-    for (DWORD i = 0; g_entries[i]; i++)
-        total += IsChanged(g_entries[i]);
-    DWORD shown = GetTickCount();
-    ShowProgressTitle(dlg, 0, total);
-    for (DWORD i = 0; g_entries[i]; i++) {
-        FileEntry *entry = g_entries[i];
-        if (!IsChanged(entry))
-            continue;
-        if (!RenameEntry(entry, dlg))
-            entry->renameOk = 0;
-        done++;
-        if (done == total || GetTickCount() - shown >= PROGRESS_INTERVAL) {
-            ShowProgressTitle(dlg, done, total);
-            shown = GetTickCount();
-        }
-        PumpWhileRenaming();
-    }
-}
-
-/* Neither window takes a command from the first rename to the next pass or the end. */
-static void BeginCommit(HWND dlg)
-{
-    g_commitState = COMMIT_RENAMING;
-    EnableWindow(dlg, FALSE);
-    if (IsListWindowOpen())
-        EnableWindow(g_listWindow, FALSE);
-    SetCursor(LoadCursorA(NULL, (LPCSTR)IDC_WAIT));
-}
-
-/* The question disables its owner itself, and gives it back enabled and active when it ends. */
-static void BeginAsking(HWND dlg)
-{
-    EnableWindow(dlg, TRUE);
-    g_commitState = COMMIT_ASKING;
-}
-
-static void EndCommit(void)
-{
-    g_commitState = COMMIT_NONE;
-    if (IsListWindowOpen())
-        EnableWindow(g_listWindow, TRUE);
-}
-
-/* A pass with no file left (they all vanished meanwhile) ends the dialog. */
-static void StartNewPass(HWND dlg, FileList next, DWORD count)
-{
-    g_entries = next;
-    g_entryCount = count;
-    g_current = 0;
-    if (count == 0) {
-        SendMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
-        return;
-    }
-    SendMessageA(dlg, WM_APP_SHOWENTRY, 0, 0);
-    SendMessageA(dlg, WM_NEXTDLGCTL, (WPARAM)GetDlgItem(dlg, IDC_NEW_NAME), TRUE);
-}
-
-/* OK with no entry to rename ends the dialog as Cancel does. */
-void CommitRenames(HWND dlg)
-{
-    char name[PATH_TEXT];
-    DWORD count;
-
-    if (!HasCurrentEntry()) {
-        SendMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
-        return;
-    }
-    if (CheckTypedName(dlg, name) != NAME_OK)
-        return;
-    lstrcpynA(g_entries[g_current]->newName, name, PATH_TEXT);
-    BeginCommit(dlg);
-    RenameChangedEntries(dlg);
-    BeginAsking(dlg);
-    FileList next = CollectFailures(g_entries, dlg, &count);
-    EndCommit();
-    if (next)
-        StartNewPass(dlg, next, count);
-    else
-        SendMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
 }

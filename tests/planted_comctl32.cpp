@@ -1,13 +1,10 @@
-/* A stranger's comctl32.dll, as a download folder may hold one: loaded, it leaves the file
-   "loaded" beside itself, and does nothing else. */
+/* A stranger's comctl32.dll, as a download folder may hold one: loaded, it leaves a file of that
+   name in the current folder, and does nothing else. */
 #include <windows.h>
 
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, void *)
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, void *)
 {
-    char path[MAX_PATH];
-    if (reason == DLL_PROCESS_ATTACH && GetModuleFileNameA(instance, path, MAX_PATH - 8)) {
-        lstrcpyA(path + lstrlenA(path) - lstrlenA("comctl32.dll"), "loaded");
-        CloseHandle(CreateFileA(path, GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL));
-    }
+    if (reason == DLL_PROCESS_ATTACH)
+        CloseHandle(CreateFileA("comctl32 loaded", GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL));
     return TRUE;
 }

@@ -1,21 +1,20 @@
 /* The rename dialog from its real template: walking the entries, the names it refuses, and OK
    with real files, other programs' doings before it, and failures offered again. */
 #include "test_support.h"
-#include "brisknote.h"
-#include "resource.h"
 #include <commctrl.h>
 
 /* What the dialog shows: title, names, attribute letters, "<" and ">" for the usable moves, the
-   id Enter presses and the ids drawn as the default, the selection in the name field. */
+   button Enter presses and the buttons drawn as the default (by their captions), the selection in
+   the name field. */
 static std::string Shown(HWND dlg)
 {
     std::string text = WindowText(dlg) + " " + ItemText(dlg, IDC_CURRENT_NAME) + " " + ItemText(dlg, IDC_NEW_NAME) + " " +
                        ItemText(dlg, IDC_ATTRIBUTES) + " ";
     for (int id : {IDC_PREV, IDC_NEXT})
         text += IsWindowEnabled(GetDlgItem(dlg, id)) && IsWindowVisible(GetDlgItem(dlg, id)) ? (id == IDC_PREV ? "<" : ">") : "";
-    text += " " + std::to_string(LOWORD(SendMessageA(dlg, DM_GETDEFID, 0, 0)));
+    text += " " + ItemText(dlg, LOWORD(SendMessageA(dlg, DM_GETDEFID, 0, 0)));
     for (int id : {IDC_PREV, IDC_NEXT, IDOK})
-        text += (GetWindowLongA(GetDlgItem(dlg, id), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON ? " " + std::to_string(id) : "";
+        text += (GetWindowLongA(GetDlgItem(dlg, id), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON ? " " + ItemText(dlg, id) : "";
     return text + " " + Selection(GetDlgItem(dlg, IDC_NEW_NAME));
 }
 
@@ -27,10 +26,10 @@ TEST_F(DialogTest, WalksTheSortedEntries)
     SetFileAttributesA(folder.Path("a.txt").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
     DeleteFileA(folder.Path("B.txt").c_str());
     struct { int command; const char *shown; } steps[] = {
-        {0, "Quillmark(1/4) a.txt a.txt [A] > 1005 1005 0-1"}, {IDC_NEXT, "Quillmark(2/4) B.txt B.txt [] <> 1005 1005 0-5"},
-        {IDC_NEXT, "Quillmark(3/4) c.txt c.txt [A] <> 1005 1005 0-1"}, {IDC_NEXT, "Quillmark(4/4) dir.old dir.old [D] < 1 1 0-7"},
-        {IDC_NEXT, "Quillmark(4/4) dir.old dir.old [D] < 1 1 0-0"}, {IDC_PREV, "Quillmark(3/4) c.txt c.txt [A] <> 1005 1005 0-1"},
-        {IDM_JUMP_BASE, "Quillmark(1/4) a.txt a.txt [AR] > 1005 1005 0-1"}, {IDC_PREV, "Quillmark(1/4) a.txt a.txt [AR] > 1005 1005 0-1"},
+        {0, "Quillmark(1/4) a.txt a.txt [A] > >>(&N) >>(&N) 0-1"}, {IDC_NEXT, "Quillmark(2/4) B.txt B.txt [] <> >>(&N) >>(&N) 0-5"},
+        {IDC_NEXT, "Quillmark(3/4) c.txt c.txt [A] <> >>(&N) >>(&N) 0-1"}, {IDC_NEXT, "Quillmark(4/4) dir.old dir.old [D] < OK(&O) OK(&O) 0-7"},
+        {IDC_NEXT, "Quillmark(4/4) dir.old dir.old [D] < OK(&O) OK(&O) 0-0"}, {IDC_PREV, "Quillmark(3/4) c.txt c.txt [A] <> >>(&N) >>(&N) 0-1"},
+        {IDM_JUMP_BASE, "Quillmark(1/4) a.txt a.txt [AR] > >>(&N) >>(&N) 0-1"}, {IDC_PREV, "Quillmark(1/4) a.txt a.txt [AR] > >>(&N) >>(&N) 0-1"},
     };
     std::vector<HICON> icons;
     for (const auto &step : steps) {
@@ -38,23 +37,19 @@ TEST_F(DialogTest, WalksTheSortedEntries)
             SendMessageA(edit, EM_SETSEL, 0, 0), Command(dlg, step.command);
         EXPECT_EQ(step.shown, Shown(dlg));
         char tip[PATH_TEXT] = "";
-        TOOLINFOA info = {TTTOOLINFOA_V2_SIZE, 0, GetDlgItem(dlg, IDC_CURRENT_NAME), IDC_CURRENT_NAME};
-        info.lpszText = tip;
+        TOOLINFOA info = {TTTOOLINFOA_V2_SIZE, 0, GetDlgItem(dlg, IDC_CURRENT_NAME), IDC_CURRENT_NAME, {}, NULL, tip};
         SendMessageA(g_tooltip, TTM_GETTEXTA, sizeof(tip), (LPARAM)&info);
         EXPECT_EQ(folder.Path(ItemText(dlg, IDC_CURRENT_NAME)) + " focus", std::string(tip) + (GetFocus() == edit ? " focus" : ""));
         icons.push_back((HICON)SendDlgItemMessageA(dlg, IDC_FILE_ICON, STM_GETICON, 0, 0));
     }
     EXPECT_TRUE(icons[0] && icons[1] == icons[0] && icons[2] != icons[0]) << "a shown icon, kept for the vanished file";
-    SendMessageA(dlg, WM_SETCURSOR, (WPARAM)dlg, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-    EXPECT_EQ(LoadCursorA(NULL, (LPCSTR)IDC_ARROW), GetCursor()) << "no wait cursor outside a commit";
     Command(dlg, IDCANCEL);
     ICONINFO iconInfo;
     for (HICON icon : icons)
         EXPECT_FALSE(GetIconInfo(icon, &iconInfo)) << "icon " << icon << " was not destroyed";
     SetFileAttributesA(folder.Path("a.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
-    TearDown();
-    Open({"報告 表.txt"});    /* one file: no moves, and OK is the default */
-    EXPECT_EQ("Quillmark(1/1) 報告 表.txt 報告 表.txt [A]  1 1 0-7", Shown(dlg));
+    Reopen({"報告 表.txt"});    /* one file: no moves, and OK is the default */
+    EXPECT_EQ("Quillmark(1/1) 報告 表.txt 報告 表.txt [A]  OK(&O) OK(&O) 0-7", Shown(dlg));
 }
 
 TEST_F(DialogTest, RefusedNamesGetTheirTitleAndStay)
@@ -64,15 +59,15 @@ TEST_F(DialogTest, RefusedNamesGetTheirTitleAndStay)
     Command(dlg, IDC_NEXT);
     const std::string enter = "Quillmark(2/4) 名前を入力してください。", exists = "Quillmark(2/4) 既に存在している名前です。";
     struct { std::string typed; int command; std::string title, buttons; } rows[] = {
-        {"", IDC_NEXT, enter, "<> 1005"}, {" \t ", IDC_NEXT, enter, "<> 1005"}, {".", IDC_PREV, enter, "<> 1005"},
-        {"sub\\x.txt", IDC_NEXT, enter, "<> 1005"}, {"../x", IDC_NEXT, enter, "<> 1005"}, {"*.txt", IDOK, enter, "<> 1005"},
-        {"a?", IDC_NEXT, enter, "<> 1005"}, {"c:x", IDC_NEXT, enter, "<> 1005"}, {"<>|", IDC_NEXT, enter, "<> 1005"},
-        {"\"q\"", IDC_NEXT, enter, "<> 1005"}, {"a\x7F.txt", IDOK, enter, "<> 1005"}, {"a\x01.txt", IDC_NEXT, enter, "<> 1005"},
-        {"a\tb.txt", IDOK, enter, "<> 1005"}, {"there.txt", IDC_NEXT, exists, "<> 1005"},
-        {"pending.txt ", IDC_PREV, exists, "<> 1007"},   /* Enter tries the same move again */
-        {"PENDING.TXT ", IDC_NEXT, exists, "<> 1005"}, {"C.txt", IDC_NEXT, exists, "<> 1005"},
-        {"表.txt", IDC_NEXT, "Quillmark(3/4)", "<> 1005"},
-        {std::string(MAX_PATH - folder.dir.size(), 'n'), IDC_NEXT, "Quillmark(4/4)", "< 1"},   /* fails on OK */
+        {"", IDC_NEXT, enter, "<> >>(&N)"}, {" \t ", IDC_NEXT, enter, "<> >>(&N)"}, {".", IDC_PREV, enter, "<> >>(&N)"},
+        {"sub\\x.txt", IDC_NEXT, enter, "<> >>(&N)"}, {"../x", IDC_NEXT, enter, "<> >>(&N)"}, {"*.txt", IDOK, enter, "<> >>(&N)"},
+        {"a?", IDC_NEXT, enter, "<> >>(&N)"}, {"c:x", IDC_NEXT, enter, "<> >>(&N)"}, {"<>|", IDC_NEXT, enter, "<> >>(&N)"},
+        {"\"q\"", IDC_NEXT, enter, "<> >>(&N)"}, {"a\x7F.txt", IDOK, enter, "<> >>(&N)"}, {"a\x01.txt", IDC_NEXT, enter, "<> >>(&N)"},
+        {"a\tb.txt", IDOK, enter, "<> >>(&N)"}, {"there.txt", IDC_NEXT, exists, "<> >>(&N)"},
+        {"pending.txt ", IDC_PREV, exists, "<> <<(&B)"},   /* Enter tries the same move again */
+        {"PENDING.TXT ", IDC_NEXT, exists, "<> >>(&N)"}, {"C.txt", IDC_NEXT, exists, "<> >>(&N)"},
+        {"表.txt", IDC_NEXT, "Quillmark(3/4)", "<> >>(&N)"},
+        {std::string(MAX_PATH - folder.dir.size(), 'n'), IDC_NEXT, "Quillmark(4/4)", "< OK(&O)"},   /* fails on OK */
     };
     for (const auto &row : rows) {
         TypeName(dlg, row.typed);
@@ -84,6 +79,7 @@ TEST_F(DialogTest, RefusedNamesGetTheirTitleAndStay)
     TypeName(dlg, "a.txt");
     Command(dlg, IDC_PREV);
     EXPECT_EQ("0-1", Selection(edit)) << "a refused name selects its base name";
+    EXPECT_TRUE(KillTimer(dlg, TITLE_TIMER)) << "an error title starts the timer that ends it";
     SendMessageA(dlg, WM_TIMER, TITLE_TIMER, 0);
     EXPECT_EQ("Quillmark(4/4)", WindowText(dlg)) << "the timer brings the counter title back";
     TypeName(dlg, "there.txt");
@@ -107,13 +103,18 @@ static void TypeNames(HWND dlg, const std::vector<std::string> &names)
     }
 }
 
-/* OK renames every changed file, offers the failed one again, and ends when a pass has no file
-   left: this one vanished meanwhile. */
+/* OK renames every changed file, each in its own folder, offers the failed one again, and ends
+   when a pass has no file left: this one vanished meanwhile. The last file lies in another folder:
+   a name meant for a file of the first folder is refused for it all the same. */
 TEST_F(DialogTest, OkRenamesChangedFilesAndOffersFailuresAgain)
 {
-    Open({"a.txt", "b.txt", "c.txt", "dir/"});
+    TempFolder other(folder.dir + "\\z");
+    Open({"a.txt", "b.txt", "c.txt", "dir/"}, "\"" + other.Make("x.txt") + "\"");
     folder.Make("dir/inside.txt");
-    TypeNames(dlg, {"新しい.txt", "", "c2.txt", "dir2"});
+    TypeNames(dlg, {"新しい.txt", "", "c2.txt", "dir2", "c2.txt"});
+    Command(dlg, IDOK);
+    EXPECT_EQ("Quillmark(5/5) 既に存在している名前です。", WindowText(dlg));
+    TypeName(dlg, "x2.txt");
     HANDLE held = HoldOpen(folder.Path("c.txt"));
     MessageBoxAnswerer answerer(IDYES);
     Command(dlg, IDOK);
@@ -121,21 +122,14 @@ TEST_F(DialogTest, OkRenamesChangedFilesAndOffersFailuresAgain)
     EXPECT_EQ(std::vector<std::string>{"Quillmark: エラーがあります。\n継続しますか?"}, answerer.texts);
     EXPECT_EQ("Quillmark(1/1) c.txt", WindowText(dlg) + " " + ItemText(dlg, IDC_NEW_NAME)) << "a pass of the failed file";
     EXPECT_EQ(edit, GetFocus());
-    EXPECT_EQ("b.txt<b.txt c.txt<c.txt dir2/ 新しい.txt<a.txt", folder.Listing());
+    EXPECT_EQ("b.txt<b.txt c.txt<c.txt dir2/ " + other.dir.substr(folder.dir.size() + 1) + "/ 新しい.txt<a.txt", folder.Listing());
+    EXPECT_EQ("x2.txt<x.txt", other.Listing());
     EXPECT_EQ("content of dir/inside.txt", ReadContent(folder.Path("dir2\\inside.txt")));
     DeleteFileA(folder.Path("c.txt").c_str());
     TypeName(dlg, "c3.txt");
     Command(dlg, IDOK);
     EXPECT_EQ(2u, answerer.texts.size());
     EXPECT_TRUE(Ended()) << "the vanished file was all the new pass had";
-}
-
-/* Lets the dialog manager see the queued keys first, as the program's modal loop does. */
-static void PumpDialog(HWND dlg)
-{
-    for (MSG msg; PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE);)
-        if (!IsDialogMessageA(dlg, &msg))
-            TranslateMessage(&msg), DispatchMessageA(&msg);
 }
 
 /* Enter held down on entry 1 of 2 repeats with the key's previous state set (bit 30): it moves on
@@ -145,15 +139,14 @@ static void PumpDialog(HWND dlg)
 TEST_F(DialogTest, AHeldEnterMovesOnButNeverRenames)
 {
     for (bool queued : {true, false}) {
-        TearDown();
         DeleteFileA(folder.Path("a2.txt").c_str());
-        Open({"a.txt", "b.txt"});
+        Reopen({"a.txt", "b.txt"});
         TypeName(dlg, "a2.txt");
         std::string seen;
         for (DWORD keyData : {0x00000001u, 0x40000001u, 0x40000001u, 0x40000001u, 0xC0000001u, 0x00000001u}) {
             UINT msg = keyData & 0x80000000u ? WM_KEYUP : WM_KEYDOWN;
             (queued || seen.empty()) ? (void)PostMessageA(edit, msg, VK_RETURN, keyData) : (void)SendMessageA(edit, msg, VK_RETURN, keyData);
-            PumpDialog(dlg);
+            PumpMessages(dlg);
             seen += WindowText(dlg).substr(0, 14) + " ";
         }
         EXPECT_EQ("Quillmark(2/2) Quillmark(2/2) Quillmark(2/2) Quillmark(2/2) Quillmark(2/2) ended a2.txt<a.txt b.txt<b.txt",
@@ -186,7 +179,6 @@ TEST_F(DialogTest, OtherProgramsChangesBeforeOk)
         {"made a's target", [](TempFolder &f) { f.Make("a2.txt"); return (HANDLE)NULL; },
          "a.txt<a.txt a2.txt<a2.txt b2.txt<b.txt", true},
         {"removed a", [](TempFolder &f) { DeleteFileA(f.Path("a.txt").c_str()); return (HANDLE)NULL; }, "b2.txt<b.txt", true},
-        {"holds a open", [](TempFolder &f) { return HoldOpen(f.Path("a.txt")); }, "a.txt<a.txt b2.txt<b.txt", true},
         {"made a read-only", [](TempFolder &f) { return SetFileAttributesA(f.Path("a.txt").c_str(), FILE_ATTRIBUTE_READONLY), (HANDLE)NULL; },
          "a2.txt<a.txt b2.txt<b.txt", false},
         {"makes a's old name anew once it is renamed, as an editor's lock file may", [](TempFolder &f) {
@@ -197,10 +189,9 @@ TEST_F(DialogTest, OtherProgramsChangesBeforeOk)
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.what);
-        TearDown();
         for (const char *name : {"a.txt", "a2.txt", "b2.txt"})
             SetFileAttributesA(folder.Path(name).c_str(), FILE_ATTRIBUTE_NORMAL), DeleteFileA(folder.Path(name).c_str());
-        Open({"a.txt", "b.txt"});
+        Reopen({"a.txt", "b.txt"});
         TypeNames(dlg, {"a2.txt", "b2.txt"});
         HANDLE held = row.meddle(folder);
         MessageBoxAnswerer answerer(IDNO);
@@ -227,16 +218,17 @@ TEST_F(DialogTest, NothingReentersACommit)
     for (const auto &row : rows) {
         for (bool renaming : {false, true}) {
             SCOPED_TRACE(std::string(row.what) + (renaming ? " between two renames" : " while asking"));
-            TearDown();
             for (const char *name : {"a2.txt", "c2.txt"})
                 DeleteFileA(folder.Path(name).c_str());
-            Open({"a.txt", "b.txt", "c.txt"}, "/p");
+            Reopen({"a.txt", "b.txt", "c.txt"}, "/p");
             TypeNames(dlg, {"a2.txt", "b2.txt", "c2.txt"});
             HANDLE held = HoldOpen(folder.Path("b.txt"));
             std::string meanwhile;
             auto act = [&] {
                 std::string title = WindowText(dlg);    /* how far it has come, between renames */
-                meanwhile = title.substr(0, renaming ? title.rfind(' ') + 1 : title.size()) + (IsWindowEnabled(g_listWindow) ? ", list enabled" : "");
+                SendMessageA(dlg, WM_SETCURSOR, (WPARAM)dlg, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+                meanwhile = title.substr(0, renaming ? title.rfind(' ') + 1 : title.size()) + (IsWindowEnabled(g_listWindow) ? ", list enabled" : "") +
+                            (GetCursor() == LoadCursorA(NULL, (LPCSTR)IDC_WAIT) ? ", wait cursor" : "");
                 EnableWindow(dlg, TRUE);
                 row.act(dlg);
             };
@@ -245,7 +237,7 @@ TEST_F(DialogTest, NothingReentersACommit)
             MessageBoxAnswerer answerer(row.answer, renaming ? std::function<void()>() : act);
             Command(dlg, IDOK);
             CloseHandle(held);
-            EXPECT_EQ(renaming ? "名前を変更しています… " : "名前を変更しています… 3/3", meanwhile);
+            EXPECT_EQ(renaming ? "名前を変更しています… , wait cursor" : "名前を変更しています… 3/3", meanwhile);
             EXPECT_EQ(1u, answerer.texts.size());
             EXPECT_EQ("a2.txt<a.txt b.txt<b.txt c2.txt<c.txt", folder.Listing());
             std::string after = WindowText(dlg) + " " + ItemText(dlg, IDC_CURRENT_NAME) + " " +

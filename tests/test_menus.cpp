@@ -1,8 +1,6 @@
 /* The system menu's additions, always-on-top, the version box, the file menu and the commands
    behind it, on the real dialog. */
 #include "test_support.h"
-#include "brisknote.h"
-#include "resource.h"
 
 /* The menu's items as "text" (or "-" for a separator), each with its command, one per line. */
 static std::string MenuItems(HMENU menu)
@@ -24,8 +22,9 @@ class MenusTest : public DialogTest {};
 
 TEST_F(MenusTest, FileMenuHoldsAJumpItemPerFile)
 {
-    const std::string head = "開く(&E) 2002\n-\n現在のファイル名に戻す(&R) 2004\n", tail = "-\nリストを表示(&L) 2005\n-\n";
-    const std::string all = "現在のファイル名に全て戻す(&A) 2003\n";
+    auto id = [](int command) { return " " + std::to_string(command) + "\n"; };
+    const std::string head = "開く(&E)" + id(IDM_OPEN) + "-\n現在のファイル名に戻す(&R)" + id(IDM_REVERT);
+    const std::string all = "現在のファイル名に全て戻す(&A)" + id(IDM_REVERT_ALL), tail = "-\nリストを表示(&L)" + id(IDM_SHOW_LIST) + "-\n";
     std::vector<std::string> twelve;
     std::string twelveItems;
     for (int i = 1; i <= 12; i++) {
@@ -33,12 +32,12 @@ TEST_F(MenusTest, FileMenuHoldsAJumpItemPerFile)
         twelveItems += "&" + std::to_string(i) + " " + twelve.back() + " " + std::to_string(IDM_JUMP_BASE + i - 1) + "\n";
     }
     struct { std::vector<std::string> files; std::string items; } rows[] = {
-        {{}, head + tail}, {{"R&D.txt"}, head + tail + "&1 R&&D.txt 2006\n"},
-        {{"b.txt", "表 a.txt"}, head + all + tail + "&1 b.txt 2006\n&2 表 a.txt 2007\n"}, {twelve, head + all + tail + twelveItems},
+        {{}, head + tail}, {{"R&D.txt"}, head + tail + "&1 R&&D.txt" + id(IDM_JUMP_BASE)},
+        {{"b.txt", "表 a.txt"}, head + all + tail + "&1 b.txt" + id(IDM_JUMP_BASE) + "&2 表 a.txt" + id(IDM_JUMP_BASE + 1)},
+        {twelve, head + all + tail + twelveItems},
     };
     for (const auto &row : rows) {
-        TearDown();
-        Open(row.files);
+        Reopen(row.files);
         HMENU menu = BuildFileMenu(g_entryCount, g_entries);
         EXPECT_EQ(row.items, MenuItems(menu));
         DestroyMenu(menu);
@@ -50,10 +49,11 @@ TEST_F(MenusTest, SystemMenuTopmostAndVersion)
     Open({"a.txt"}, "/t");
     std::string items = MenuItems(GetSystemMenu(dlg, FALSE));
     const std::string close = items.substr(items.find("常に手前に表示"));
-    EXPECT_EQ("常に手前に表示(&A) 1001 state 8\nVersion(&V) 1000\n-\n閉じる", close.substr(0, close.find("(&C)"))) << items;
+    const std::string topmostId = std::to_string(IDM_TOPMOST), versionId = std::to_string(IDM_VERSION);
+    EXPECT_EQ("常に手前に表示(&A) " + topmostId + " state 8\nVersion(&V) " + versionId + "\n-\n閉じる", close.substr(0, close.find("(&C)"))) << items;
     for (bool topmost : {true, false, true}) {
         EXPECT_EQ(topmost, (GetWindowLongA(dlg, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0);
-        EXPECT_NE(std::string::npos, MenuItems(GetSystemMenu(dlg, FALSE)).find(topmost ? "1001 state 8\n" : "1001\n"));
+        EXPECT_NE(std::string::npos, MenuItems(GetSystemMenu(dlg, FALSE)).find(topmostId + (topmost ? " state 8\n" : "\n")));
         SendMessageA(dlg, WM_SYSCOMMAND, IDM_TOPMOST, 0);
     }
     EXPECT_EQ(dlg, GetWindow(g_tooltip, GW_OWNER)) << "the path tooltip keeps its owner";
@@ -70,6 +70,9 @@ TEST_F(MenusTest, RevertJumpAndOpen)
     Open({"a.txt", "b.txt", "c.txt", "data.brisknote-unknown"});
     TypeName(dlg, "a2.txt");
     Command(dlg, IDC_NEXT);
+    HMENU menu = BuildFileMenu(g_entryCount, g_entries);
+    EXPECT_NE(std::string::npos, MenuItems(menu).find("&1 a.txt")) << "a jump item shows the current name, not the one typed";
+    DestroyMenu(menu);
     struct { const char *typed; int command; const char *shown; } steps[] = {
         {"b2.txt", IDM_REVERT, "Quillmark(2/4) b.txt 0-1"},
         {NULL, IDM_JUMP_BASE + 1, "Quillmark(2/4) b.txt 0-1"},    /* a jump to the entry on display */

@@ -1,17 +1,11 @@
 /* The name field in the real dialog: the selection it makes on focus, F2 and double-click, the
    characters it refuses, and the Ctrl shortcuts it turns into dialog commands. */
 #include "test_support.h"
-#include "brisknote.h"
-#include "resource.h"
 
 class NameEditTest : public DialogTest {
 protected:
     void Key(WPARAM key) { SendMessageA(edit, WM_KEYDOWN, key, 1); }
-    void Type(const char *bytes)
-    {
-        for (const char *c = bytes; *c; c++)
-            SendMessageA(edit, WM_CHAR, (BYTE)*c, 1);
-    }
+    void Type(const char *bytes) { for (; *bytes; bytes++) SendMessageA(edit, WM_CHAR, (BYTE)*bytes, 1); }
 };
 
 TEST_F(NameEditTest, FocusAndF2SelectThePartsOfTheName)
@@ -25,8 +19,7 @@ TEST_F(NameEditTest, FocusAndF2SelectThePartsOfTheName)
         {"dir.old/", "", 0, "0-7"}, {"dir.old/", "", 1, "0-0"}, {"dir.old/", "", 2, "0-7"}, {"dir.old/", "7-7", 1, "0-0"},
     };
     for (const auto &row : rows) {
-        TearDown();
-        Open({row.name});
+        Reopen({row.name});
         /* Away and back as Tab does: the dialog manager must not select the whole text. */
         SendMessageA(dlg, WM_NEXTDLGCTL, 0, FALSE);
         SendMessageA(dlg, WM_NEXTDLGCTL, (WPARAM)edit, TRUE);

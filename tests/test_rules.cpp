@@ -1,7 +1,6 @@
 /* The program's pure rules, one table each: the command tail, its conversion and options, tokens,
    the file list from real files, name parts, attribute letters, the sort, and single renames. */
 #include "test_support.h"
-#include "brisknote.h"
 #include <cstring>
 
 TEST(Rules, CommandTailOptionsAndCodePage)

@@ -1,8 +1,5 @@
 /* Helpers shared by the tests, and the start of every test program. */
 #include "test_support.h"
-#include "brisknote.h"
-#include "resource.h"
-#include <commctrl.h>
 #include <shellapi.h>
 #include <algorithm>
 

@@ -28,7 +28,8 @@ inline HANDLE HoldOpen(const std::string &path) { return CreateFileA(path.c_str(
 inline bool Exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 std::string ReadContent(const std::string &path);
 
-inline void PumpMessages(void) { for (MSG msg; PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE);) TranslateMessage(&msg), DispatchMessageA(&msg); }
+/* Runs the queued messages; given a dialog, its dialog manager sees keys first, as in the program. */
+inline void PumpMessages(HWND dlg = NULL) { for (MSG m; PeekMessageA(&m, NULL, 0, 0, PM_REMOVE);) if (!dlg || !IsDialogMessageA(dlg, &m)) TranslateMessage(&m), DispatchMessageA(&m); }
 inline std::string WindowText(HWND window) { char text[1024] = ""; return GetWindowTextA(window, text, sizeof(text)), text; }
 inline std::string ItemText(HWND dlg, int id) { return WindowText(GetDlgItem(dlg, id)); }
 inline void TypeName(HWND dlg, const std::string &name) { SetDlgItemTextA(dlg, IDC_NEW_NAME, name.c_str()); }
@@ -56,6 +57,8 @@ protected:
     TempFolder folder;
     HWND dlg = NULL, edit = NULL;
     void Open(const std::vector<std::string> &names, const std::string &options = "");
+    /* Ends the dialog of an earlier row and opens anew. */
+    void Reopen(const std::vector<std::string> &names, const std::string &options = "") { TearDown(), Open(names, options); }
     /* The dialog has ended: hidden, its list released. */
     bool Ended() { return !IsWindowVisible(dlg) && !g_entries; }
     void TearDown() override;

@@ -67,8 +67,6 @@ static void CycleSelection(HWND edit)
         SendMessageA(edit, EM_SETSEL, 0, dot);
 }
 
-/* The dialog manager would select the whole text when the focus arrives by Tab; the selection
-   made on WM_SETFOCUS is to stand. */
 /* Held down, Enter repeats about thirty times a second: it may walk on as >> does, but it must
    not rename the batch before a name was read. OK by Enter needs a fresh press (bit 30 of the key
    data is the key's previous state). */
@@ -78,8 +76,9 @@ static BOOL IsHeldEnterOnOk(HWND edit, WPARAM key, LPARAM keyData)
            LOWORD(SendMessageA(GetParent(edit), DM_GETDEFID, 0, 0)) == IDOK;
 }
 
-/* The dialog manager presses the default button for an Enter it sees first; a held one is taken
-   into the field instead, which drops it. */
+/* The dialog manager would select the whole text when the focus arrives by Tab; the selection
+   made on WM_SETFOCUS is to stand. It presses the default button for an Enter it sees first; a
+   held one is taken into the field instead, which drops it. */
 static LRESULT OnGetDlgCode(HWND edit, WPARAM wParam, LPARAM lParam)
 {
     const MSG *msg = (const MSG *)lParam;

@@ -105,8 +105,7 @@ TEST(EndToEnd, KeysAndTheFileMenuInTheProgram)
     PostMessageA(GetDlgItem(dlg, IDC_MENU_BUTTON), BM_CLICK, 0, 0);
     HWND menu = WaitForWindow(program, "", "#32768");
     ASSERT_NE(nullptr, menu) << "the file menu did not open";
-    RECT m, r, overlap;
-    GetWindowRect(menu, &m), GetWindowRect(GetDlgItem(dlg, IDC_MENU_BUTTON), &r);
+    RECT m = ScreenRect(menu), r = ScreenRect(GetDlgItem(dlg, IDC_MENU_BUTTON)), overlap;
     EXPECT_TRUE(!IntersectRect(&overlap, &m, &r) && m.left >= r.right && abs(m.top - r.top) < 8) << "beside its button";
     PostMessageA(dlg, WM_KEYDOWN, '3', 0);    /* the menu's own loop reads the program's queue */
     PostMessageA(dlg, WM_CHAR, '3', 0);

@@ -23,6 +23,8 @@ static std::string Shown(HWND dlg)
 TEST_F(DialogTest, WalksTheSortedEntries)
 {
     Open({"c.txt", "a.txt", "dir.old/", "B.txt"});
+    RECT r = ScreenRect(dlg), screen = ScreenRect(GetDesktopWindow());
+    EXPECT_LE(abs(r.left + r.right - screen.right) + abs(r.top + r.bottom - screen.bottom), 2) << "centred on the screen";
     SetFileAttributesA(folder.Path("a.txt").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
     DeleteFileA(folder.Path("B.txt").c_str());
     struct { int command; const char *shown; } steps[] = {
@@ -182,9 +184,7 @@ TEST_F(DialogTest, OtherProgramsChangesBeforeOk)
         {"made a read-only", [](TempFolder &f) { return SetFileAttributesA(f.Path("a.txt").c_str(), FILE_ATTRIBUTE_READONLY), (HANDLE)NULL; },
          "a2.txt<a.txt b2.txt<b.txt", false},
         {"makes a's old name anew once it is renamed, as an editor's lock file may", [](TempFolder &f) {
-             static std::string a;
-             a = f.Path("a.txt");
-             RunAtNextDispatch([] { CloseHandle(CreateFileA(a.c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL)); });
+             RunAtNextDispatch([&f] { CloseHandle(CreateFileA(f.Path("a.txt").c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL)); });
              return (HANDLE)NULL; }, "a.txt< a2.txt<a.txt b2.txt<b.txt", false},
     };
     for (const auto &row : rows) {

@@ -13,7 +13,6 @@ static std::string ListCell(int row, int column)
 
 static HWND ListView(void) { return GetDlgItem(g_listWindow, IDC_LIST); }
 static int SelectedRow(void) { return (int)SendMessageA(ListView(), LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED); }
-static RECT ScreenRect(HWND window) { RECT r; return GetWindowRect(window, &r), r; }
 
 /* "fits" when the list fills the window's width above the close button, which lies in the lower
    right; otherwise the three rectangles, for the caller's failure message. */

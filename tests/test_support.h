@@ -32,6 +32,7 @@ std::string ReadContent(const std::string &path);
 inline void PumpMessages(HWND dlg = NULL) { for (MSG m; PeekMessageA(&m, NULL, 0, 0, PM_REMOVE);) if (!dlg || !IsDialogMessageA(dlg, &m)) TranslateMessage(&m), DispatchMessageA(&m); }
 inline std::string WindowText(HWND window) { char text[1024] = ""; return GetWindowTextA(window, text, sizeof(text)), text; }
 inline std::string ItemText(HWND dlg, int id) { return WindowText(GetDlgItem(dlg, id)); }
+inline RECT ScreenRect(HWND window) { RECT r; return GetWindowRect(window, &r), r; }
 inline void TypeName(HWND dlg, const std::string &name) { SetDlgItemTextA(dlg, IDC_NEW_NAME, name.c_str()); }
 /* What a click on the control sends. */
 inline void Command(HWND dlg, int id) { SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dlg, id)); }

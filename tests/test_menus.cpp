@@ -77,9 +77,10 @@ TEST_F(MenusTest, RevertJumpAndOpen)
         {"b2.txt", IDM_REVERT, "Quillmark(2/4) b.txt 0-1"},
         {NULL, IDM_JUMP_BASE + 1, "Quillmark(2/4) b.txt 0-1"},    /* a jump to the entry on display */
         {NULL, IDM_JUMP_BASE + 9, "Quillmark(2/4) b.txt 0-1"},    /* beyond the last */
-        {NULL, IDM_JUMP_BASE + 3, "Quillmark(4/4) data.brisknote-unknown 0-4"},
+        {"x", IDM_JUMP_BASE + 3, "Quillmark(4/4) data.brisknote-unknown 0-4"},
         {NULL, IDM_OPEN, "Quillmark(4/4) 開けませんでした。 data.brisknote-unknown 0-4"},
-        {"d.txt", IDM_REVERT_ALL, "Quillmark(4/4) 開けませんでした。 data.brisknote-unknown 0-0"},
+        {NULL, IDM_JUMP_BASE + 1, "Quillmark(2/4) x 0-1"},        /* a one-letter name kept */
+        {"d.txt", IDM_REVERT_ALL, "Quillmark(2/4) b.txt 0-0"},
         {NULL, IDM_JUMP_BASE, "Quillmark(1/4) a.txt 0-1"},         /* revert all reached every entry */
     };
     for (const auto &step : steps) {

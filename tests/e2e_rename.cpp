@@ -18,19 +18,19 @@ static std::string ProgramPath(const char *name = "Brisknote.exe")
    commit takes on a loaded machine. How long they do take is the benchmark's business. */
 static const DWORD GENEROUS_BOUND = 60000;
 
+/* Text of the ANSI code page as the wide text that starts a program. */
+static std::wstring Wide(const std::string &text)
+{
+    std::wstring wide(text.size() + 1, 0);
+    return wide.resize(MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], wide.size()) - 1), wide;
+}
+
 struct Program {
     PROCESS_INFORMATION info = {};
-    /* The line and the working folder in the ANSI code page, or wide when wide is given. */
-    bool Start(const std::string &line, const std::string &folder, std::wstring wide = L"")
+    bool Start(std::wstring line, const std::string &folder = "")
     {
-        std::wstring dir(MAX_PATH, 0);
-        MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, &dir[0], MAX_PATH);
-        if (wide.empty()) {
-            wide.resize(line.size() + 1);
-            MultiByteToWideChar(CP_ACP, 0, line.c_str(), -1, &wide[0], wide.size());
-        }
         STARTUPINFOW startup = {sizeof(startup)};
-        return CreateProcessW(NULL, &wide[0], NULL, NULL, FALSE, 0, NULL, folder.empty() ? NULL : dir.c_str(), &startup, &info);
+        return CreateProcessW(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, folder.empty() ? NULL : Wide(folder).c_str(), &startup, &info);
     }
     /* Exit code, or STILL_ACTIVE when it has not ended within the bound. */
     DWORD WaitForEnd(void)
@@ -74,34 +74,18 @@ static HWND WaitForWindow(const Program &program, const std::string &prefix, con
     return found;
 }
 
-/* Another process's edit control answers GetWindowText with nothing: ask it with WM_GETTEXT. */
-static std::string EditText(HWND dlg)
-{
-    char text[MAX_PATH + 1] = "";
-    return SendMessageA(GetDlgItem(dlg, IDC_NEW_NAME), WM_GETTEXT, sizeof(text), (LPARAM)text), text;
-}
-static void SetEditText(HWND dlg, const std::string &text) { SendMessageA(GetDlgItem(dlg, IDC_NEW_NAME), WM_SETTEXT, 0, (LPARAM)text.c_str()); }
 
-/* Keys typed into the program: Ctrl+N (held, as a key of the name field) goes to the next file
-   and renames nothing, a jump item of the file menu opened by its button goes on to the last,
-   and there Enter renames. */
+/* Keys typed into the program: a jump item of the file menu opened by its button goes on to the
+   last file, taking the name typed for the first, and there Enter renames both. */
 TEST(EndToEnd, KeysAndTheFileMenuInTheProgram)
 {
     TempFolder folder;
     std::string a = folder.Make("a.txt"), b = folder.Make("b c.txt"), j = folder.Make("表紙.txt");
     Program program;
-    ASSERT_TRUE(program.Start(ProgramPath() + " \"" + j + "\" \"" + a + "\" \"" + b + "\" \"" + folder.Path("none.txt") + "\"", ""));
+    ASSERT_TRUE(program.Start(Wide(ProgramPath() + " \"" + j + "\" \"" + a + "\" \"" + b + "\" \"" + folder.Path("none.txt") + "\"")));
     HWND dlg = WaitForWindow(program, "Quillmark(1/3)");
     ASSERT_NE(nullptr, dlg) << "the dialog did not appear";
-    EXPECT_EQ("a.txt", EditText(dlg));
-    SetEditText(dlg, "renamed a.txt");
-    SetForegroundWindow(dlg);
-    PressKey(VK_CONTROL, true);
-    PostMessageA(GetDlgItem(dlg, IDC_NEW_NAME), WM_KEYDOWN, 'N', 1);
-    HWND second = WaitForWindow(program, "Quillmark(2/3)");
-    PressKey(VK_CONTROL, false);
-    ASSERT_NE(nullptr, second) << "Ctrl+N did not move on";
-    EXPECT_EQ("a.txt<a.txt b c.txt<b c.txt 表紙.txt<表紙.txt", folder.Listing()) << "and renames nothing";
+    TypeName(dlg, "renamed a.txt");
     PostMessageA(GetDlgItem(dlg, IDC_MENU_BUTTON), BM_CLICK, 0, 0);
     HWND menu = WaitForWindow(program, "", "#32768");
     ASSERT_NE(nullptr, menu) << "the file menu did not open";
@@ -110,10 +94,10 @@ TEST(EndToEnd, KeysAndTheFileMenuInTheProgram)
     PostMessageA(dlg, WM_KEYDOWN, '3', 0);    /* the menu's own loop reads the program's queue */
     PostMessageA(dlg, WM_CHAR, '3', 0);
     ASSERT_NE(nullptr, WaitForWindow(program, "Quillmark(3/3)")) << "the jump item was not carried out";
-    EXPECT_EQ("表紙.txt", EditText(dlg));
-    SetEditText(dlg, "表紙2.txt");
+    EXPECT_EQ("表紙.txt", ItemText(dlg, IDC_NEW_NAME));
+    TypeName(dlg, "表紙2.txt");
     SetForegroundWindow(dlg);
-    PressKey(VK_RETURN, true), PressKey(VK_RETURN, false);
+    TapKey(VK_RETURN);
     EXPECT_EQ(0u, program.WaitForEnd());
     EXPECT_EQ("b c.txt<b c.txt renamed a.txt<a.txt 表紙2.txt<表紙.txt", folder.Listing());
 }
@@ -129,10 +113,10 @@ TEST(EndToEnd, ACommandLineAtThePlatformLimit)
     while (line.size() < limit)
         line += " " + std::string(std::min<size_t>(limit - line.size() - 1, 200), 'm');
     Program program;
-    ASSERT_TRUE(program.Start(line, ""));
+    ASSERT_TRUE(program.Start(Wide(line)));
     HWND dlg = WaitForWindow(program, "Quillmark(1/2000)");
     ASSERT_NE(nullptr, dlg) << "the dialog did not come up on 2,000 files";
-    SetEditText(dlg, "renamed");
+    TypeName(dlg, "renamed");
     PostMessageA(GetDlgItem(dlg, IDOK), BM_CLICK, 0, 0);
     EXPECT_EQ(0u, program.WaitForEnd());
     EXPECT_EQ("content of 0000 content of 1999", ReadContent(folder.Path("renamed")) + " " + ReadContent(folder.Path("1999")));
@@ -148,46 +132,48 @@ TEST(EndToEnd, TheCommandLineAsThePlatformGivesIt)
     TempFolder folder;
     for (const char *name : {"表紙.txt", "cafe.txt", "価格/", "価格\\100.txt", "ツール/", "a"})
         folder.Make(name);
-    std::wstring dir(MAX_PATH, 0);
-    dir.resize(MultiByteToWideChar(CP_ACP, 0, folder.dir.c_str(), -1, &dir[0], MAX_PATH) - 1);
     for (const wchar_t *name : {L"\\café.txt", L"\\価格¥100.txt"})
-        CloseHandle(CreateFileW((dir + name).c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL));
+        CloseHandle(CreateFileW((Wide(folder.dir) + name).c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL));
     std::string tools = folder.Path("ツール\\Brisknote.exe");
     CopyFileA(ProgramPath().c_str(), tools.c_str(), FALSE);
     /* A comctl32.dll beside the program, as a download folder may hold one, is never loaded. Wine
        takes its own whatever lies there unless the prefix prefers one beside the program. */
     CopyFileA(ProgramPath("planted\\comctl32.dll").c_str(), folder.Path("ツール\\comctl32.dll").c_str(), FALSE);
     RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Brisknote.exe\\DllOverrides", "comctl32", REG_SZ, "native,builtin", 15);
-    const std::string none = "\"" + ProgramPath() + "\" /p /t " + folder.Path("none.txt");
-    struct { std::string line; std::wstring wide; const char *shown, *list, *renameTo; } rows[] = {
-        {ProgramPath() + " 表紙.txt", L"", "Quillmark(1/1) 表紙.txt", NULL}, {ProgramPath() + " a", L"", "Quillmark(1/1) a", NULL},
-        {tools + " /p 表紙.txt", L"", "Quillmark(1/1) 表紙.txt", "リネームリスト"},
-        {"", L"Brisknote.exe café.txt 表紙.txt", "Quillmark(1/1) 表紙.txt", NULL},
-        {"", L"Brisknote.exe \"価格¥100.txt\" 表紙.txt", "Quillmark(1/1) 表紙.txt", NULL},
-        {"", L"Brisknote.exe café.txt", NULL, NULL}, {ProgramPath(), L"", NULL, NULL}, {tools + " /p", L"", NULL, NULL},
-        {none, L"", NULL, NULL}, {ProgramPath() + " " + folder.Path(std::string(300, 'x')), L"", NULL, NULL},
-        {ProgramPath() + " 表紙.txt", L"", "Quillmark(1/1) 表紙.txt", NULL, "表紙2.txt"},
+    const std::wstring exe = Wide(ProgramPath()), copy = Wide(tools);
+    struct { std::wstring line; const char *shown, *list, *renameTo; } rows[] = {
+        {exe + L" 表紙.txt", "Quillmark(1/1) 表紙.txt", NULL},
+        {exe + L" a", "Quillmark(1/1) a", NULL},
+        {copy + L" /p 表紙.txt", "Quillmark(1/1) 表紙.txt", "リネームリスト"},
+        {L"Brisknote.exe café.txt 表紙.txt", "Quillmark(1/1) 表紙.txt", NULL},
+        {L"Brisknote.exe \"価格¥100.txt\" 表紙.txt", "Quillmark(1/1) 表紙.txt", NULL},
+        {L"Brisknote.exe café.txt", NULL, NULL},
+        {exe, NULL, NULL},
+        {copy + L" /p", NULL, NULL},
+        {L"\"" + exe + L"\" /p /t none.txt", NULL, NULL},
+        {exe + L" " + Wide(folder.Path(std::string(300, 'x'))), NULL, NULL},
+        {exe + L" 表紙.txt", "Quillmark(1/1) 表紙.txt", NULL, "表紙2.txt"},
     };
     for (const auto &row : rows) {
         Program program;
-        ASSERT_TRUE(program.Start(row.line, folder.dir, row.wide)) << "error " << GetLastError() << ", row " << &row - rows;
+        ASSERT_TRUE(program.Start(row.line, folder.dir)) << "error " << GetLastError() << ", row " << &row - rows;
         if (!row.shown) {
             EXPECT_EQ(0u, program.WaitForEnd()) << "no file: ends at once; row " << &row - rows;
             continue;
         }
         HWND dlg = WaitForWindow(program, "Quillmark(");
-        EXPECT_EQ(row.shown, WindowText(dlg) + " " + EditText(dlg)) << "row " << &row - rows;
-        EXPECT_TRUE(!row.list || WaitForWindow(program, row.list)) << row.line;
-        SetEditText(dlg, row.renameTo ? row.renameTo : "typed");
+        EXPECT_EQ(row.shown, WindowText(dlg) + " " + ItemText(dlg, IDC_NEW_NAME)) << "row " << &row - rows;
+        EXPECT_TRUE(!row.list || WaitForWindow(program, row.list)) << "row " << &row - rows;
+        TypeName(dlg, row.renameTo ? row.renameTo : "typed");
         if (row.renameTo) {
             PostMessageA(dlg, WM_COMMAND, IDOK, 0);
         } else {    /* Tab leaves the name field, Escape ends without renaming */
             SetForegroundWindow(dlg);
-            PressKey(VK_TAB, true), PressKey(VK_TAB, false);
+            TapKey(VK_TAB);
             GUITHREADINFO gui = {sizeof(gui)};
             EXPECT_TRUE(WaitFor([&] { return GetGUIThreadInfo(program.info.dwThreadId, &gui) && gui.hwndFocus == GetDlgItem(dlg, IDCANCEL); }))
                 << "Tab moves on to the next button of one file's dialog";
-            PressKey(VK_ESCAPE, true), PressKey(VK_ESCAPE, false);
+            TapKey(VK_ESCAPE);
         }
         EXPECT_EQ(0u, program.WaitForEnd());
         EXPECT_FALSE(Exists(folder.Path("typed")));

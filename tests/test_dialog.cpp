@@ -28,10 +28,14 @@ TEST_F(DialogTest, WalksTheSortedEntries)
     SetFileAttributesA(folder.Path("a.txt").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
     DeleteFileA(folder.Path("B.txt").c_str());
     struct { int command; const char *shown; } steps[] = {
-        {0, "Quillmark(1/4) a.txt a.txt [A] > >>(&N) >>(&N) 0-1"}, {IDC_NEXT, "Quillmark(2/4) B.txt B.txt [] <> >>(&N) >>(&N) 0-5"},
-        {IDC_NEXT, "Quillmark(3/4) c.txt c.txt [A] <> >>(&N) >>(&N) 0-1"}, {IDC_NEXT, "Quillmark(4/4) dir.old dir.old [D] < OK(&O) OK(&O) 0-7"},
-        {IDC_NEXT, "Quillmark(4/4) dir.old dir.old [D] < OK(&O) OK(&O) 0-0"}, {IDC_PREV, "Quillmark(3/4) c.txt c.txt [A] <> >>(&N) >>(&N) 0-1"},
-        {IDM_JUMP_BASE, "Quillmark(1/4) a.txt a.txt [AR] > >>(&N) >>(&N) 0-1"}, {IDC_PREV, "Quillmark(1/4) a.txt a.txt [AR] > >>(&N) >>(&N) 0-1"},
+        {0, "Quillmark(1/4) a.txt a.txt [A] > >>(&N) >>(&N) 0-1"},
+        {IDC_NEXT, "Quillmark(2/4) B.txt B.txt [] <> >>(&N) >>(&N) 0-5"},
+        {IDC_NEXT, "Quillmark(3/4) c.txt c.txt [A] <> >>(&N) >>(&N) 0-1"},
+        {IDC_NEXT, "Quillmark(4/4) dir.old dir.old [D] < OK(&O) OK(&O) 0-7"},
+        {IDC_NEXT, "Quillmark(4/4) dir.old dir.old [D] < OK(&O) OK(&O) 0-0"},
+        {IDC_PREV, "Quillmark(3/4) c.txt c.txt [A] <> >>(&N) >>(&N) 0-1"},
+        {IDM_JUMP_BASE, "Quillmark(1/4) a.txt a.txt [AR] > >>(&N) >>(&N) 0-1"},
+        {IDC_PREV, "Quillmark(1/4) a.txt a.txt [AR] > >>(&N) >>(&N) 0-1"},
     };
     std::vector<HICON> icons;
     for (const auto &step : steps) {
@@ -61,13 +65,23 @@ TEST_F(DialogTest, RefusedNamesGetTheirTitleAndStay)
     Command(dlg, IDC_NEXT);
     const std::string enter = "Quillmark(2/4) 名前を入力してください。", exists = "Quillmark(2/4) 既に存在している名前です。";
     struct { std::string typed; int command; std::string title, buttons; } rows[] = {
-        {"", IDC_NEXT, enter, "<> >>(&N)"}, {" \t ", IDC_NEXT, enter, "<> >>(&N)"}, {".", IDC_PREV, enter, "<> >>(&N)"},
-        {"sub\\x.txt", IDC_NEXT, enter, "<> >>(&N)"}, {"../x", IDC_NEXT, enter, "<> >>(&N)"}, {"*.txt", IDOK, enter, "<> >>(&N)"},
-        {"a?", IDC_NEXT, enter, "<> >>(&N)"}, {"c:x", IDC_NEXT, enter, "<> >>(&N)"}, {"<>|", IDC_NEXT, enter, "<> >>(&N)"},
-        {"\"q\"", IDC_NEXT, enter, "<> >>(&N)"}, {"a\x7F.txt", IDOK, enter, "<> >>(&N)"}, {"a\x01.txt", IDC_NEXT, enter, "<> >>(&N)"},
-        {"a\tb.txt", IDOK, enter, "<> >>(&N)"}, {"there.txt", IDC_NEXT, exists, "<> >>(&N)"},
+        {"", IDC_NEXT, enter, "<> >>(&N)"},
+        {" \t ", IDC_NEXT, enter, "<> >>(&N)"},
+        {".", IDC_PREV, enter, "<> >>(&N)"},
+        {"sub\\x.txt", IDC_NEXT, enter, "<> >>(&N)"},
+        {"../x", IDC_NEXT, enter, "<> >>(&N)"},
+        {"*.txt", IDOK, enter, "<> >>(&N)"},
+        {"a?", IDC_NEXT, enter, "<> >>(&N)"},
+        {"c:x", IDC_NEXT, enter, "<> >>(&N)"},
+        {"<>|", IDC_NEXT, enter, "<> >>(&N)"},
+        {"\"q\"", IDC_NEXT, enter, "<> >>(&N)"},
+        {"a\x7F.txt", IDOK, enter, "<> >>(&N)"},
+        {"a\x01.txt", IDC_NEXT, enter, "<> >>(&N)"},
+        {"a\tb.txt", IDOK, enter, "<> >>(&N)"},
+        {"there.txt", IDC_NEXT, exists, "<> >>(&N)"},
         {"pending.txt ", IDC_PREV, exists, "<> <<(&B)"},   /* Enter tries the same move again */
-        {"PENDING.TXT ", IDC_NEXT, exists, "<> >>(&N)"}, {"C.txt", IDC_NEXT, exists, "<> >>(&N)"},
+        {"PENDING.TXT ", IDC_NEXT, exists, "<> >>(&N)"},
+        {"C.txt", IDC_NEXT, exists, "<> >>(&N)"},
         {"表.txt", IDC_NEXT, "Quillmark(3/4)", "<> >>(&N)"},
         {std::string(MAX_PATH - folder.dir.size(), 'n'), IDC_NEXT, "Quillmark(4/4)", "< OK(&O)"},   /* fails on OK */
     };
@@ -177,15 +191,13 @@ static void RunAtNextDispatch(std::function<void()> act)
 /* What another program does to the files between start-up and OK, and what is on disk after. */
 TEST_F(DialogTest, OtherProgramsChangesBeforeOk)
 {
-    struct { const char *what; std::function<HANDLE(TempFolder &)> meddle; const char *listing; bool asked; } rows[] = {
-        {"made a's target", [](TempFolder &f) { f.Make("a2.txt"); return (HANDLE)NULL; },
-         "a.txt<a.txt a2.txt<a2.txt b2.txt<b.txt", true},
-        {"removed a", [](TempFolder &f) { DeleteFileA(f.Path("a.txt").c_str()); return (HANDLE)NULL; }, "b2.txt<b.txt", true},
-        {"made a read-only", [](TempFolder &f) { return SetFileAttributesA(f.Path("a.txt").c_str(), FILE_ATTRIBUTE_READONLY), (HANDLE)NULL; },
-         "a2.txt<a.txt b2.txt<b.txt", false},
+    struct { const char *what; std::function<void(TempFolder &)> meddle; const char *listing; bool asked; } rows[] = {
+        {"made a's target", [](TempFolder &f) { f.Make("a2.txt"); }, "a.txt<a.txt a2.txt<a2.txt b2.txt<b.txt", true},
+        {"removed a", [](TempFolder &f) { DeleteFileA(f.Path("a.txt").c_str()); }, "b2.txt<b.txt", true},
+        {"made a read-only", [](TempFolder &f) { SetFileAttributesA(f.Path("a.txt").c_str(), FILE_ATTRIBUTE_READONLY); }, "a2.txt<a.txt b2.txt<b.txt", false},
         {"makes a's old name anew once it is renamed, as an editor's lock file may", [](TempFolder &f) {
              RunAtNextDispatch([&f] { CloseHandle(CreateFileA(f.Path("a.txt").c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL)); });
-             return (HANDLE)NULL; }, "a.txt< a2.txt<a.txt b2.txt<b.txt", false},
+         }, "a.txt< a2.txt<a.txt b2.txt<b.txt", false},
     };
     for (const auto &row : rows) {
         SCOPED_TRACE(row.what);
@@ -193,10 +205,9 @@ TEST_F(DialogTest, OtherProgramsChangesBeforeOk)
             SetFileAttributesA(folder.Path(name).c_str(), FILE_ATTRIBUTE_NORMAL), DeleteFileA(folder.Path(name).c_str());
         Reopen({"a.txt", "b.txt"});
         TypeNames(dlg, {"a2.txt", "b2.txt"});
-        HANDLE held = row.meddle(folder);
+        row.meddle(folder);
         MessageBoxAnswerer answerer(IDNO);
         Command(dlg, IDOK);
-        CloseHandle(held);
         EXPECT_TRUE(Ended());
         EXPECT_EQ(row.asked, answerer.texts.size() == 1);
         EXPECT_EQ(row.listing, folder.Listing());

@@ -30,16 +30,12 @@ static std::string Layout(void)
     return "client, list, button:" + text;
 }
 
-class ListWindowTest : public DialogTest {
-protected:
-    const std::vector<std::string> files = {"a.txt", "b.txt", "表.txt"};
-    void Open() { DialogTest::Open(files, "/p"); }
-    void Key(WORD key) { PressKey(key, true), PressKey(key, false); }
-};
+using ListWindowTest = DialogTest;
+static const std::vector<std::string> files = {"a.txt", "b.txt", "表.txt"};
 
 TEST_F(ListWindowTest, OpensBelowTheDialogAndFollowsIt)
 {
-    Open();
+    Open(files, "/p");
     EXPECT_EQ("リネームリスト 0", WindowText(g_listWindow) + " " + std::to_string(SelectedRow()));
     RECT d = ScreenRect(dlg), l = ScreenRect(g_listWindow);
     EXPECT_TRUE(l.top >= d.bottom && l.top < d.bottom + 20 && l.left <= d.left && l.right >= d.right && l.right < d.right + 10)
@@ -48,8 +44,7 @@ TEST_F(ListWindowTest, OpensBelowTheDialogAndFollowsIt)
     EXPECT_EQ("表.txt|表.txt|" + folder.Path("表.txt"), ListCell(2, 0) + "|" + ListCell(2, 1) + "|" + ListCell(2, 2));
     SetWindowPos(dlg, NULL, d.left + 30, d.top - 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     RECT moved = ScreenRect(g_listWindow);
-    EXPECT_EQ(l.left + 30, moved.left);
-    EXPECT_EQ(l.top - 40, moved.top);
+    EXPECT_EQ(std::to_string(l.left + 30) + "," + std::to_string(l.top - 40), std::to_string(moved.left) + "," + std::to_string(moved.top));
     PumpMessages();
     SetWindowPos(g_listWindow, NULL, 0, 0, 500, 400, SWP_NOMOVE | SWP_NOZORDER);
     EXPECT_EQ("fits", Layout()) << "after resizing";
@@ -65,7 +60,7 @@ TEST_F(ListWindowTest, OpensBelowTheDialogAndFollowsIt)
    the dialog. On a long list, a jump far down scrolls the row into view. */
 TEST_F(ListWindowTest, SelectionAndNamesGoBothWays)
 {
-    DialogTest::Open(files);
+    Open(files);
     TypeName(dlg, "renamed.txt");
     Command(dlg, IDC_NEXT);
     Command(dlg, IDM_SHOW_LIST);
@@ -79,11 +74,11 @@ TEST_F(ListWindowTest, SelectionAndNamesGoBothWays)
     EXPECT_EQ("b.txt", ListCell(1, 1)) << "revert all reaches the rows";
     SetForegroundWindow(g_listWindow);
     SetFocus(ListView());
-    Key(VK_DOWN);
+    TapKey(VK_DOWN);
     EXPECT_EQ("Quillmark(2/3)", WindowText(dlg)) << "an arrow key in the list moves the dialog";
     EXPECT_EQ(ListView(), GetFocus()) << "and the focus stays in the list";
     TypeName(dlg, "");
-    Key(VK_UP);
+    TapKey(VK_UP);
     EXPECT_EQ("Quillmark(2/3) 名前を入力してください。", WindowText(dlg)) << "a refused jump";
     EXPECT_EQ(0, SelectedRow()) << "the chosen row stays";
     EXPECT_EQ(edit, GetFocus());
@@ -106,10 +101,9 @@ TEST_F(ListWindowTest, KeysAndButtons)
     struct { const char *what; std::function<void()> act; const char *after; } rows[] = {
         {"Tab", [] { NMLVKEYDOWN key = {{ListView(), IDC_LIST, LVN_KEYDOWN}, VK_TAB, 0};
                      SendMessageA(g_listWindow, WM_NOTIFY, IDC_LIST, (LPARAM)&key); }, "open, name field"},
-        {"X alone", [] { PressKey('X', true), PressKey('X', false); }, "open, list"},
-        {"Escape", [] { PressKey(VK_ESCAPE, true), PressKey(VK_ESCAPE, false); }, "closed, name field"},
-        {"Alt+X", [] { PressKey(VK_MENU, true), PressKey('X', true), PressKey('X', false), PressKey(VK_MENU, false); },
-         "closed, name field"},
+        {"X alone", [] { TapKey('X'); }, "open, list"},
+        {"Escape", [] { TapKey(VK_ESCAPE); }, "closed, name field"},
+        {"Alt+X", [] { PressKey(VK_MENU, true), TapKey('X'), PressKey(VK_MENU, false); }, "closed, name field"},
         {"the close box", [] { SendMessageA(g_listWindow, WM_SYSCOMMAND, SC_CLOSE, 0); }, "closed, name field"},
     };
     for (const auto &row : rows) {

@@ -9,7 +9,8 @@ TEST(Rules, CommandTailOptionsAndCodePage)
         {"\"C:\\a b\\Brisknote.exe\" /p a.txt", "/p a.txt"}, {"Brisknote.exe \t  x", "x"},
         {"C:\\ツール\\Brisknote.exe /p a.txt", "/p a.txt"},  /* ツ is 0x83 0x63, no blank */
         {"Brisknote.exe 表紙.txt", "表紙.txt"},               /* 表 is 0x95 0x5C */
-        {"\"C:\\表\\Brisknote.exe\"\"a.txt\"", "\"a.txt\""}, {"\"C:\\unclosed quote", ""}, {"Brisknote.exe", ""},
+        {"\"C:\\表\\Brisknote.exe\"\"a.txt\"", "\"a.txt\""},
+        {"\"C:\\unclosed quote", ""}, {"Brisknote.exe", ""},
     };
     for (const auto &row : rows)
         EXPECT_STREQ(row.tail, CommandTail(row.line)) << "line: " << row.line;
@@ -122,7 +123,8 @@ static int BusyHeapBlocks(void)
 TEST(Rules, SortFollowsTheCompareStringExchangeSort)
 {
     std::vector<std::vector<std::string>> rows = {
-        {"D:\\e.txt", "D:\\E.txt", "D:\\b.txt", "D:\\a.txt"}, {"x\\ｱ", "x\\ア", "x\\Ａ", "x\\A", "x\\12", "x\\１２", "x\\a"},
+        {"D:\\e.txt", "D:\\E.txt", "D:\\b.txt", "D:\\a.txt"},
+        {"x\\ｱ", "x\\ア", "x\\Ａ", "x\\A", "x\\12", "x\\１２", "x\\a"},
         {"same", "same", "other", "same", "other"}, {"z", "y"}, {},
     };
     srand(7);
@@ -150,9 +152,17 @@ TEST(Rules, RenameEntryRefusesWhatTheShellWouldMisuse)
         folder.Make(name);
     std::string a = folder.Path("a.txt");
     struct { std::string path, newName; BOOL renamed; } rows[] = {
-        {a, "sub\\x.txt", FALSE}, {a, "*.txt", FALSE}, {a, "a\x7F.txt", FALSE}, {a, "a\tb.txt", FALSE}, {a, "there.txt", FALSE}, {a, "", FALSE},
-        {a, std::string(MAX_PATH - folder.dir.size() - 1, 'n'), FALSE}, {folder.Path("sub\\"), "sub2", FALSE},
-        {folder.Path("none.txt"), "b.txt", FALSE}, {a, "b.txt", TRUE}, {folder.Path("sub"), "sub2", TRUE},
+        {a, "sub\\x.txt", FALSE},
+        {a, "*.txt", FALSE},
+        {a, "a\x7F.txt", FALSE},
+        {a, "a\tb.txt", FALSE},
+        {a, "there.txt", FALSE},
+        {a, "", FALSE},
+        {a, std::string(MAX_PATH - folder.dir.size() - 1, 'n'), FALSE},
+        {folder.Path("sub\\"), "sub2", FALSE},
+        {folder.Path("none.txt"), "b.txt", FALSE},
+        {a, "b.txt", TRUE},
+        {folder.Path("sub"), "sub2", TRUE},
     };
     for (const auto &row : rows) {
         FileEntry entry = {};

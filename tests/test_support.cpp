@@ -84,17 +84,13 @@ static LRESULT CALLBACK AnswerHook(int code, WPARAM wParam, LPARAM lParam)
     return CallNextHookEx(g_hook, code, wParam, lParam);
 }
 
-MessageBoxAnswerer::MessageBoxAnswerer(int answerWith, std::function<void()> doMeanwhile)
-    : answer(answerWith), meanwhile(doMeanwhile)
+void MessageBoxAnswerer::Hook(MessageBoxAnswerer *answerer)
 {
-    g_answerer = this;
-    g_hook = SetWindowsHookExA(WH_CBT, AnswerHook, NULL, GetCurrentThreadId());
-}
-
-MessageBoxAnswerer::~MessageBoxAnswerer()
-{
-    UnhookWindowsHookEx(g_hook);
-    g_answerer = NULL;
+    if (answerer)
+        g_hook = SetWindowsHookExA(WH_CBT, AnswerHook, NULL, GetCurrentThreadId());
+    else
+        UnhookWindowsHookEx(g_hook);
+    g_answerer = answerer;
 }
 
 /* The tail lives as long as the dialog may look at it. */

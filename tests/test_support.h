@@ -30,25 +30,28 @@ std::string ReadContent(const std::string &path);
 
 /* Runs the queued messages; given a dialog, its dialog manager sees keys first, as in the program. */
 inline void PumpMessages(HWND dlg = NULL) { for (MSG m; PeekMessageA(&m, NULL, 0, 0, PM_REMOVE);) if (!dlg || !IsDialogMessageA(dlg, &m)) TranslateMessage(&m), DispatchMessageA(&m); }
-inline std::string WindowText(HWND window) { char text[1024] = ""; return GetWindowTextA(window, text, sizeof(text)), text; }
+/* Asked with messages, which reach a control of another process too. */
+inline std::string WindowText(HWND window) { char text[1024] = ""; return SendMessageA(window, WM_GETTEXT, sizeof(text), (LPARAM)text), text; }
 inline std::string ItemText(HWND dlg, int id) { return WindowText(GetDlgItem(dlg, id)); }
 inline RECT ScreenRect(HWND window) { RECT r; return GetWindowRect(window, &r), r; }
-inline void TypeName(HWND dlg, const std::string &name) { SetDlgItemTextA(dlg, IDC_NEW_NAME, name.c_str()); }
+inline void TypeName(HWND dlg, const std::string &name) { SendDlgItemMessageA(dlg, IDC_NEW_NAME, WM_SETTEXT, 0, (LPARAM)name.c_str()); }
 /* What a click on the control sends. */
 inline void Command(HWND dlg, int id) { SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dlg, id)); }
 /* The selection of an edit control as "start-end". */
 inline std::string Selection(HWND edit) { DWORD s = SendMessageA(edit, EM_GETSEL, 0, 0); return std::to_string(LOWORD(s)) + "-" + std::to_string(HIWORD(s)); }
 /* Presses or releases a key as the keyboard does, and lets this thread see it. */
 void PressKey(WORD key, bool down);
+inline void TapKey(WORD key) { PressKey(key, true), PressKey(key, false); }
 
 /* Answers every message box of this thread while it lives: first calls meanwhile (what the user
    does while the box is up), then answers. Keeps each box's "caption: text". */
 struct MessageBoxAnswerer {
-    explicit MessageBoxAnswerer(int answer, std::function<void()> meanwhile = nullptr);
-    ~MessageBoxAnswerer();
     int answer;
     std::function<void()> meanwhile;
     std::vector<std::string> texts;
+    explicit MessageBoxAnswerer(int answer, std::function<void()> meanwhile = nullptr) : answer(answer), meanwhile(meanwhile) { Hook(this); }
+    ~MessageBoxAnswerer() { Hook(NULL); }
+    static void Hook(MessageBoxAnswerer *answerer);
 };
 
 /* A fresh folder of real files and the rename dialog, modeless, from the real template and

@@ -3,6 +3,7 @@
 #define BRISKNOTE_H
 
 #include <windows.h>
+#include <shellapi.h>
 
 /* Room for a path's text: 260 bytes and the terminator. */
 #define PATH_TEXT       (MAX_PATH + 1)
@@ -32,10 +33,17 @@ struct ListWindowParams {
 
 /* app/startup.cpp */
 extern HINSTANCE g_instance;
+HMODULE LoadSystemLibrary(const char *name);
 BOOL RegisterControlClasses(void);
 char *ConvertToCodePage(const WCHAR *wide, UINT codePage);
 char *ReadCommandLine(void);
 const char *CommandTail(const char *line);
+
+/* app/shell.cpp */
+DWORD_PTR GetShellFileInfo(const char *path, SHFILEINFOA *info, UINT flags);
+int RunShellOperation(SHFILEOPSTRUCTA *op);
+INT_PTR OpenWithShell(const char *path);
+const char *FindExtension(const char *path);
 
 /* app/file_list.cpp */
 extern DWORD g_options;

@@ -5,20 +5,26 @@
 
 HINSTANCE g_instance;
 
+/* A library of the system, taken from the system folder by its full path: Windows looks for a bare
+   "comctl32.dll" in the program's own folder first, and a portable program's folder (Downloads, a
+   USB stick) may hold anything. */
+HMODULE LoadSystemLibrary(const char *name)
+{
+    char path[MAX_PATH];
+    UINT length = GetSystemDirectoryA(path, MAX_PATH);
+    if (length == 0 || length + 1 + lstrlenA(name) >= MAX_PATH)
+        return NULL;
+    lstrcatA(path, "\\");
+    lstrcatA(path, name);
+    return LoadLibraryA(path);
+}
+
 /* The tooltip and the list view are common controls. Their classes are registered by calling the
-   library at run time, so that Brisknote.exe imports nothing from it. The library is taken from the
-   system folder by its full path: Windows looks for a bare "comctl32.dll" in the program's own
-   folder first, and a portable program's folder (Downloads, a USB stick) may hold anything. */
+   library at run time, so that Brisknote.exe imports nothing from it. */
 BOOL RegisterControlClasses(void)
 {
     typedef BOOL (WINAPI *InitProc)(const INITCOMMONCONTROLSEX *);
-    static const char name[] = "\\comctl32.dll";
-    char path[MAX_PATH];
-    UINT length = GetSystemDirectoryA(path, MAX_PATH);
-    if (length == 0 || length + sizeof(name) > MAX_PATH)
-        return FALSE;
-    lstrcatA(path, name);
-    HMODULE library = LoadLibraryA(path);
+    HMODULE library = LoadSystemLibrary("comctl32.dll");
     if (!library)
         return FALSE;
     InitProc init = (InitProc)(void *)GetProcAddress(library, "InitCommonControlsEx");

@@ -1,7 +1,6 @@
 /* The commit: renaming the changed files on OK, its progress title, and a new pass for the files
    whose rename failed. */
 #include "brisknote.h"
-#include <shellapi.h>
 #include "../res/resource.h"
 
 static const char g_retryQuestion[] = "エラーがあります。\n継続しますか?";
@@ -42,7 +41,7 @@ BOOL RenameEntry(FileEntry *entry, HWND owner)
     op.pFrom = from;
     op.pTo = to;
     op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION;
-    if (SHFileOperationA(&op) != 0)
+    if (RunShellOperation(&op) != 0)
         return FALSE;
     return FileExists(to);
 }

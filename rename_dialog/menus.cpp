@@ -1,6 +1,5 @@
 /* The system menu's additions, the menu button's popup menu, and the commands behind them. */
 #include "brisknote.h"
-#include <shellapi.h>
 #include "../res/resource.h"
 
 /* No item carries this command: an item inserted before it goes to the end of the menu. */
@@ -174,7 +173,6 @@ void OpenCurrentFile(HWND dlg)
     if (!HasCurrentEntry())
         return;
     lstrcpynA(path, g_entries[g_current]->path, sizeof(path));
-    HINSTANCE result = ShellExecuteA(NULL, "open", path, NULL, NULL, SW_SHOWNORMAL);
-    if ((UINT_PTR)result <= 32)
+    if (OpenWithShell(path) <= 32)
         ShowErrorTitle(dlg, g_openFailedTitle, g_current, g_entryCount);
 }

@@ -1,7 +1,6 @@
 /* The name field's own behaviour in front of the platform's edit control: the selection of the
    name's parts, refused characters, and the Ctrl shortcuts that act as the dialog's buttons. */
 #include "brisknote.h"
-#include <shlwapi.h>
 #include "../res/resource.h"
 
 /* Set when the latest key-down was a letter shortcut, so that its control character is swallowed.
@@ -32,7 +31,7 @@ static BOOL IsDirectoryOnShow(void)
 static int ReadNameParts(HWND edit, char *text, int *dot)
 {
     int length = GetWindowTextA(edit, text, PATH_TEXT);
-    *dot = (int)(PathFindExtensionA(text) - text);
+    *dot = (int)(FindExtension(text) - text);
     return length;
 }
 

@@ -1,7 +1,5 @@
 /* The rename dialog: start-up, the display of the entry on show, and moving between entries. */
 #include "brisknote.h"
-#include <shellapi.h>
-#include <shlwapi.h>
 #include "../res/resource.h"
 
 FileList g_entries;
@@ -72,7 +70,7 @@ void SelectNamePart(HWND edit)
     int end = length;
 
     if (!(g_currentAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        end = (int)(PathFindExtensionA(text) - text);
+        end = (int)(FindExtension(text) - text);
     SendMessageA(edit, EM_SETSEL, 0, end);
 }
 
@@ -82,7 +80,7 @@ static void ShowFileIcon(HWND dlg, const char *path)
 {
     SHFILEINFOA info;
     ZeroMemory(&info, sizeof(info));
-    if (!SHGetFileInfoA(path, 0, &info, sizeof(info), SHGFI_ICON) || !info.hIcon)
+    if (!GetShellFileInfo(path, &info, SHGFI_ICON) || !info.hIcon)
         return;
     HICON old = (HICON)SendDlgItemMessageA(dlg, IDC_FILE_ICON, STM_SETICON, (WPARAM)info.hIcon, 0);
     if (old)

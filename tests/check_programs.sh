@@ -20,7 +20,7 @@ while [ $# -ge 2 ]; do
   grep -q "file format $format\$" <<<"$headers" || fail "not $format"
   grep -q "Subsystem.*(Windows GUI)" <<<"$headers" || fail "not a GUI program"
   dlls=$(grep "DLL Name:" <<<"$headers" | awk '{print $3}' | sort -f | tr '\n' ' ')
-  [ "$dlls" = "GDI32.dll KERNEL32.dll msvcrt.dll SHELL32.dll SHLWAPI.dll USER32.dll " ] || fail "imports $dlls"
+  [ "$dlls" = "GDI32.dll KERNEL32.dll msvcrt.dll USER32.dll " ] || fail "imports $dlls"
   # windres writes the resources' UTF-16 texts as \xNNNN escapes.
   resources=$("$windres" -i "$program" -O rc | perl -CS -pe 's/\\x([0-9a-f]{4})/chr(hex($1))/ge')
   for text in '129 DIALOGEX' '中止(&S)' '現在の名前' 'ＭＳ Ｐゴシック' '132 DIALOGEX' '閉じる(&X)' \

@@ -44,8 +44,8 @@ TEST_F(DialogTest, WalksTheSortedEntries)
         EXPECT_EQ(step.shown, Shown(dlg));
         char tip[PATH_TEXT] = "";
         TOOLINFOA info = {TTTOOLINFOA_V2_SIZE, 0, GetDlgItem(dlg, IDC_CURRENT_NAME), IDC_CURRENT_NAME, {}, NULL, tip};
-        SendMessageA(g_tooltip, TTM_GETTEXTA, sizeof(tip), (LPARAM)&info);
-        EXPECT_EQ(folder.Path(ItemText(dlg, IDC_CURRENT_NAME)) + " focus", std::string(tip) + (GetFocus() == edit ? " focus" : ""));
+        SendMessageA(g_tooltip, TTM_GETTOOLINFOA, 0, (LPARAM)&info);    /* a tool without a rectangle never shows */
+        EXPECT_EQ(folder.Path(ItemText(dlg, IDC_CURRENT_NAME)) + " focus", tip + std::string(GetFocus() == edit ? " focus" : "") + (IsRectEmpty(&info.rect) ? " no rect" : ""));
         icons.push_back((HICON)SendDlgItemMessageA(dlg, IDC_FILE_ICON, STM_GETICON, 0, 0));
     }
     EXPECT_TRUE(icons[0] && icons[1] == icons[0] && icons[2] != icons[0]) << "a shown icon, kept for the vanished file";
@@ -78,6 +78,7 @@ TEST_F(DialogTest, RefusedNamesGetTheirTitleAndStay)
         {"a\x7F.txt", IDOK, enter, "<> >>(&N)"},
         {"a\x01.txt", IDC_NEXT, enter, "<> >>(&N)"},
         {"a\tb.txt", IDOK, enter, "<> >>(&N)"},
+        {"表?.txt", IDC_NEXT, enter, "<> >>(&N)"},
         {"there.txt", IDC_NEXT, exists, "<> >>(&N)"},
         {"pending.txt ", IDC_PREV, exists, "<> <<(&B)"},   /* Enter tries the same move again */
         {"PENDING.TXT ", IDC_NEXT, exists, "<> >>(&N)"},

@@ -95,6 +95,8 @@ TEST_F(NameEditTest, TypedCharacters)
     Key(VK_LEFT);
     Type("x");
     EXPECT_EQ("x", ItemText(dlg, IDC_NEW_NAME)) << "a key-down drops a pending lead byte";
+    MSG queued;
+    EXPECT_FALSE(PeekMessageA(&queued, dlg, WM_COMMAND, WM_COMMAND, PM_NOREMOVE)) << "a key without Ctrl presses no button";
     EXPECT_EQ(std::string::npos, g_handedOn.find_first_of("\x7F\x02\x1F\t\r")) << "the field itself stops control characters";
     g_editProc = g_platformEditProc;
 }

@@ -41,7 +41,8 @@ TEST_F(ListWindowTest, OpensBelowTheDialogAndFollowsIt)
     EXPECT_TRUE(l.top >= d.bottom && l.top < d.bottom + 20 && l.left <= d.left && l.right >= d.right && l.right < d.right + 10)
         << "list at " << l.left << "," << l.top << "-" << l.right << ", dialog at " << d.left << "-" << d.right << "," << d.bottom;
     EXPECT_EQ("fits", Layout()) << "at the start";
-    EXPECT_EQ("表.txt|表.txt|" + folder.Path("表.txt"), ListCell(2, 0) + "|" + ListCell(2, 1) + "|" + ListCell(2, 2));
+    int columns = (int)SendMessageA((HWND)SendMessageA(ListView(), LVM_GETHEADER, 0, 0), HDM_GETITEMCOUNT, 0, 0);
+    EXPECT_EQ("表.txt|表.txt|" + folder.Path("表.txt") + "|3", ListCell(2, 0) + "|" + ListCell(2, 1) + "|" + ListCell(2, 2) + "|" + std::to_string(columns));
     SetWindowPos(dlg, NULL, d.left + 30, d.top - 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     RECT moved = ScreenRect(g_listWindow);
     EXPECT_EQ(std::to_string(l.left + 30) + "," + std::to_string(l.top - 40), std::to_string(moved.left) + "," + std::to_string(moved.top));

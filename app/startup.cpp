@@ -6,8 +6,8 @@
 HINSTANCE g_instance;
 
 /* A library of the system, taken from the system folder by its full path: Windows looks for a bare
-   "comctl32.dll" in the program's own folder first, and a portable program's folder (Downloads, a
-   USB stick) may hold anything. */
+   name such as "comctl32.dll" in the program's own folder first, and a portable program's folder
+   (Downloads, a USB stick) may hold anything. */
 HMODULE LoadSystemLibrary(const char *name)
 {
     char path[MAX_PATH];
@@ -44,11 +44,9 @@ char *ConvertToCodePage(const WCHAR *wide, UINT codePage)
     BOOL exact = codePage == CP_UTF8;
     DWORD flags = exact ? 0 : WC_NO_BEST_FIT_CHARS;
     const char *substitute = exact ? NULL : "?";
-    BOOL replaced = FALSE;
-    BOOL *usedSubstitute = exact ? NULL : &replaced;
-    int size = WideCharToMultiByte(codePage, flags, wide, -1, NULL, 0, substitute, usedSubstitute);
+    int size = WideCharToMultiByte(codePage, flags, wide, -1, NULL, 0, substitute, NULL);
     char *text = size > 0 ? (char *)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size) : NULL;
-    if (text && !WideCharToMultiByte(codePage, flags, wide, -1, text, size, substitute, usedSubstitute)) {
+    if (text && !WideCharToMultiByte(codePage, flags, wide, -1, text, size, substitute, NULL)) {
         HeapFree(GetProcessHeap(), 0, text);
         text = NULL;
     }

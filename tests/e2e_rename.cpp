@@ -134,12 +134,14 @@ TEST(EndToEnd, TheCommandLineAsThePlatformGivesIt)
         folder.Make(name);
     for (const wchar_t *name : {L"\\café.txt", L"\\価格¥100.txt"})
         CloseHandle(CreateFileW((Wide(folder.dir) + name).c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL));
-    std::string tools = folder.Path("ツール\\Brisknote.exe");
+    std::string tools = folder.Path("ツール\\BrisknoteCopy.exe");
     CopyFileA(ProgramPath().c_str(), tools.c_str(), FALSE);
     /* A comctl32.dll beside the program, as a download folder may hold one, is never loaded. Wine
-       takes its own whatever lies there unless the prefix prefers one beside the program. */
+       takes its own whatever lies there unless the prefix prefers one beside the program: it is
+       told so for this copy's name alone, so that the prefix's own Brisknote.exe (the demo, the
+       benchmark) keeps Wine's choice. */
     CopyFileA(ProgramPath("planted\\comctl32.dll").c_str(), folder.Path("ツール\\comctl32.dll").c_str(), FALSE);
-    RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Brisknote.exe\\DllOverrides", "comctl32", REG_SZ, "native,builtin", 15);
+    RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\BrisknoteCopy.exe\\DllOverrides", "comctl32", REG_SZ, "native,builtin", 15);
     const std::wstring exe = Wide(ProgramPath()), copy = Wide(tools);
     struct { std::wstring line; const char *shown, *list, *renameTo; } rows[] = {
         {exe + L" 表紙.txt", "Quillmark(1/1) 表紙.txt", NULL},

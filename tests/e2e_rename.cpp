@@ -3,15 +3,13 @@
    the file menu's own loop, the program ending). */
 #include "test_support.h"
 #include <algorithm>
-#include <cstring>
 
 /* A file the build puts beside the test programs, Brisknote.exe by default. */
 static std::string ProgramPath(const char *name = "Brisknote.exe")
 {
     char path[MAX_PATH];
-    GetModuleFileNameA(NULL, path, sizeof(path));
-    *strrchr(path, '\\') = 0;
-    return std::string(path) + "\\" + name;
+    std::string self(path, GetModuleFileNameA(NULL, path, sizeof(path)));
+    return self.substr(0, self.rfind('\\') + 1) + name;
 }
 
 /* How long a wait for the program may take before the test gives up: far beyond what any start or
@@ -25,6 +23,7 @@ static std::wstring Wide(const std::string &text)
     return wide.resize(MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], wide.size()) - 1), wide;
 }
 
+/* The program started with one wide command line, ended at the latest when the test is done. */
 struct Program {
     PROCESS_INFORMATION info = {};
     bool Start(std::wstring line, const std::string &folder = "")
@@ -36,17 +35,9 @@ struct Program {
     DWORD WaitForEnd(void)
     {
         DWORD code = STILL_ACTIVE;
-        if (WaitForSingleObject(info.hProcess, GENEROUS_BOUND) == WAIT_OBJECT_0)
-            GetExitCodeProcess(info.hProcess, &code);
-        return code;
+        return WaitForSingleObject(info.hProcess, GENEROUS_BOUND) == WAIT_OBJECT_0 && GetExitCodeProcess(info.hProcess, &code), code;
     }
-    ~Program()
-    {
-        if (info.hProcess && WaitForSingleObject(info.hProcess, 0) != WAIT_OBJECT_0)
-            TerminateProcess(info.hProcess, 1);
-        CloseHandle(info.hProcess);
-        CloseHandle(info.hThread);
-    }
+    ~Program() { TerminateProcess(info.hProcess, 1), CloseHandle(info.hProcess), CloseHandle(info.hThread); }
 };
 
 /* Waits for what another process brings about, with one generous bound. */
@@ -108,10 +99,8 @@ TEST(EndToEnd, ACommandLineAtThePlatformLimit)
     std::string line = "\"" + ProgramPath() + "\"";
     for (int i = 0; i < 2000; i++)
         line += " " + folder.Make(std::to_string(10000 + i).substr(1));
-    /* Missing paths fill the line to 32,766 characters and its terminator. */
-    const size_t limit = 32766;
-    while (line.size() < limit)
-        line += " " + std::string(std::min<size_t>(limit - line.size() - 1, 200), 'm');
+    while (line.size() < 32766)    /* missing paths fill the line to the limit, with its terminator */
+        line += " " + std::string(std::min<size_t>(32766 - line.size() - 1, 200), 'm');
     Program program;
     ASSERT_TRUE(program.Start(Wide(line)));
     HWND dlg = WaitForWindow(program, "Quillmark(1/2000)");
@@ -144,7 +133,6 @@ TEST(EndToEnd, TheCommandLineAsThePlatformGivesIt)
     RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\BrisknoteCopy.exe\\DllOverrides", "comctl32", REG_SZ, "native,builtin", 15);
     const std::wstring exe = Wide(ProgramPath()), copy = Wide(tools);
     struct { std::wstring line; const char *shown, *list, *renameTo; } rows[] = {
-        {exe + L" 表紙.txt", "Quillmark(1/1) 表紙.txt", NULL},
         {exe + L" a", "Quillmark(1/1) a", NULL},
         {copy + L" /p 表紙.txt", "Quillmark(1/1) 表紙.txt", "リネームリスト"},
         {L"Brisknote.exe café.txt 表紙.txt", "Quillmark(1/1) 表紙.txt", NULL},
@@ -152,7 +140,6 @@ TEST(EndToEnd, TheCommandLineAsThePlatformGivesIt)
         {L"Brisknote.exe café.txt", NULL, NULL},
         {exe, NULL, NULL},
         {copy + L" /p", NULL, NULL},
-        {L"\"" + exe + L"\" /p /t none.txt", NULL, NULL},
         {exe + L" " + Wide(folder.Path(std::string(300, 'x'))), NULL, NULL},
         {exe + L" 表紙.txt", "Quillmark(1/1) 表紙.txt", NULL, "表紙2.txt"},
     };

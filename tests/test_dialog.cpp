@@ -1,5 +1,5 @@
 /* The rename dialog from its real template: walking the entries, the names it refuses, and OK
-   with real files, other programs' doings before it, and failures offered again. */
+   with real files, failures offered again, and nothing let in while it renames. */
 #include "test_support.h"
 #include <commctrl.h>
 
@@ -69,15 +69,9 @@ TEST_F(DialogTest, RefusedNamesGetTheirTitleAndStay)
         {" \t ", IDC_NEXT, enter, "<> >>(&N)"},
         {".", IDC_PREV, enter, "<> >>(&N)"},
         {"sub\\x.txt", IDC_NEXT, enter, "<> >>(&N)"},
-        {"../x", IDC_NEXT, enter, "<> >>(&N)"},
         {"*.txt", IDOK, enter, "<> >>(&N)"},
-        {"a?", IDC_NEXT, enter, "<> >>(&N)"},
-        {"c:x", IDC_NEXT, enter, "<> >>(&N)"},
-        {"<>|", IDC_NEXT, enter, "<> >>(&N)"},
-        {"\"q\"", IDC_NEXT, enter, "<> >>(&N)"},
         {"a\x7F.txt", IDOK, enter, "<> >>(&N)"},
         {"a\x01.txt", IDC_NEXT, enter, "<> >>(&N)"},
-        {"a\tb.txt", IDOK, enter, "<> >>(&N)"},
         {"表?.txt", IDC_NEXT, enter, "<> >>(&N)"},
         {"there.txt", IDC_NEXT, exists, "<> >>(&N)"},
         {"pending.txt ", IDC_PREV, exists, "<> <<(&B)"},   /* Enter tries the same move again */
@@ -187,32 +181,6 @@ static void RunAtNextDispatch(std::function<void()> act)
     static HWND runner = RegisterClassA(&runnerClass) ? CreateWindowA("RunOnDispatch", NULL, 0, 0, 0, 0, 0, HWND_MESSAGE, NULL, NULL, NULL) : NULL;
     g_onDispatch = act;
     PostMessageA(runner, WM_APP, 0, 0);
-}
-
-/* What another program does to the files between start-up and OK, and what is on disk after. */
-TEST_F(DialogTest, OtherProgramsChangesBeforeOk)
-{
-    struct { const char *what; std::function<void(TempFolder &)> meddle; const char *listing; bool asked; } rows[] = {
-        {"made a's target", [](TempFolder &f) { f.Make("a2.txt"); }, "a.txt<a.txt a2.txt<a2.txt b2.txt<b.txt", true},
-        {"removed a", [](TempFolder &f) { DeleteFileA(f.Path("a.txt").c_str()); }, "b2.txt<b.txt", true},
-        {"made a read-only", [](TempFolder &f) { SetFileAttributesA(f.Path("a.txt").c_str(), FILE_ATTRIBUTE_READONLY); }, "a2.txt<a.txt b2.txt<b.txt", false},
-        {"makes a's old name anew once it is renamed, as an editor's lock file may", [](TempFolder &f) {
-             RunAtNextDispatch([&f] { CloseHandle(CreateFileA(f.Path("a.txt").c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL)); });
-         }, "a.txt< a2.txt<a.txt b2.txt<b.txt", false},
-    };
-    for (const auto &row : rows) {
-        SCOPED_TRACE(row.what);
-        for (const char *name : {"a.txt", "a2.txt", "b2.txt"})
-            SetFileAttributesA(folder.Path(name).c_str(), FILE_ATTRIBUTE_NORMAL), DeleteFileA(folder.Path(name).c_str());
-        Reopen({"a.txt", "b.txt"});
-        TypeNames(dlg, {"a2.txt", "b2.txt"});
-        row.meddle(folder);
-        MessageBoxAnswerer answerer(IDNO);
-        Command(dlg, IDOK);
-        EXPECT_TRUE(Ended());
-        EXPECT_EQ(row.asked, answerer.texts.size() == 1);
-        EXPECT_EQ(row.listing, folder.Listing());
-    }
 }
 
 /* Whatever the user does while the retry question is up, or between two renames while the dialog

@@ -20,31 +20,12 @@ static std::string MenuItems(HMENU menu)
 
 class MenusTest : public DialogTest {};
 
-TEST_F(MenusTest, FileMenuHoldsAJumpItemPerFile)
-{
-    auto id = [](int command) { return " " + std::to_string(command) + "\n"; };
-    const std::string head = "開く(&E)" + id(IDM_OPEN) + "-\n現在のファイル名に戻す(&R)" + id(IDM_REVERT);
-    const std::string all = "現在のファイル名に全て戻す(&A)" + id(IDM_REVERT_ALL), tail = "-\nリストを表示(&L)" + id(IDM_SHOW_LIST) + "-\n";
-    struct { std::vector<std::string> files; std::string items; } rows[] = {
-        {{}, head + tail},
-        {{"R&D.txt"}, head + tail + "&1 R&&D.txt" + id(IDM_JUMP_BASE)},
-        {{"b.txt", "表 a.txt"}, head + all + tail + "&1 b.txt" + id(IDM_JUMP_BASE) + "&2 表 a.txt" + id(IDM_JUMP_BASE + 1)},
-    };
-    for (const auto &row : rows) {
-        Reopen(row.files);
-        HMENU menu = BuildFileMenu(g_entryCount, g_entries);
-        EXPECT_EQ(row.items, MenuItems(menu));
-        DestroyMenu(menu);
-    }
-}
-
 TEST_F(MenusTest, SystemMenuTopmostAndVersion)
 {
     Open({"a.txt"}, "/t");
-    std::string items = MenuItems(GetSystemMenu(dlg, FALSE));
-    const std::string close = items.substr(items.find("常に手前に表示"));
-    const std::string topmostId = std::to_string(IDM_TOPMOST), versionId = std::to_string(IDM_VERSION);
-    EXPECT_EQ("常に手前に表示(&A) " + topmostId + " state 8\nVersion(&V) " + versionId + "\n-\n閉じる", close.substr(0, close.find("(&C)"))) << items;
+    const std::string items = MenuItems(GetSystemMenu(dlg, FALSE)), topmostId = std::to_string(IDM_TOPMOST);
+    const std::string ours = items.substr(items.find("常に手前に表示")), version = "Version(&V) " + std::to_string(IDM_VERSION);
+    EXPECT_EQ("常に手前に表示(&A) " + topmostId + " state 8\n" + version + "\n-\n閉じる", ours.substr(0, ours.find("(&C)"))) << items;
     for (bool topmost : {true, false, true}) {
         EXPECT_EQ(topmost, (GetWindowLongA(dlg, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0);
         EXPECT_NE(std::string::npos, MenuItems(GetSystemMenu(dlg, FALSE)).find(topmostId + (topmost ? " state 8\n" : "\n")));
@@ -59,14 +40,22 @@ TEST_F(MenusTest, SystemMenuTopmostAndVersion)
     EXPECT_TRUE(Ended()) << "the system's own commands still work";
 }
 
-TEST_F(MenusTest, RevertJumpAndOpen)
+/* On entry 2, after a name was typed for entry 1: the jump items show the current names, and
+   "revert all" comes with the second file. Then the menu's commands. */
+TEST_F(MenusTest, FileMenuAndItsCommands)
 {
-    Open({"a.txt", "b.txt", "c.txt", "data.brisknote-unknown"});
+    Open({"a&表.txt", "b.txt", "c.txt", "data.brisknote-unknown"});
     TypeName(dlg, "a2.txt");
     Command(dlg, IDC_NEXT);
-    HMENU menu = BuildFileMenu(g_entryCount, g_entries);
-    EXPECT_NE(std::string::npos, MenuItems(menu).find("&1 a.txt")) << "a jump item shows the current name, not the one typed";
-    DestroyMenu(menu);
+    auto id = [](int command) { return " " + std::to_string(command) + "\n"; };
+    const std::string head = "開く(&E)" + id(IDM_OPEN) + "-\n現在のファイル名に戻す(&R)" + id(IDM_REVERT);
+    const std::string tail = "-\nリストを表示(&L)" + id(IDM_SHOW_LIST) + "-\n&1 a&&表.txt" + id(IDM_JUMP_BASE);
+    for (DWORD count : {1u, 2u}) {
+        HMENU menu = BuildFileMenu(count, g_entries);
+        EXPECT_EQ(count == 1 ? head + tail : head + "現在のファイル名に全て戻す(&A)" + id(IDM_REVERT_ALL) + tail + "&2 b.txt" + id(IDM_JUMP_BASE + 1),
+                  MenuItems(menu)) << count << " files";
+        DestroyMenu(menu);
+    }
     struct { const char *typed; int command; const char *shown; } steps[] = {
         {"b2.txt", IDM_REVERT, "Quillmark(2/4) b.txt 0-1"},
         {NULL, IDM_JUMP_BASE + 1, "Quillmark(2/4) b.txt 0-1"},    /* a jump to the entry on display */
@@ -75,7 +64,7 @@ TEST_F(MenusTest, RevertJumpAndOpen)
         {NULL, IDM_OPEN, "Quillmark(4/4) 開けませんでした。 data.brisknote-unknown 0-4"},
         {NULL, IDM_JUMP_BASE + 1, "Quillmark(2/4) x 0-1"},        /* a one-letter name kept */
         {"d.txt", IDM_REVERT_ALL, "Quillmark(2/4) b.txt 0-0"},
-        {NULL, IDM_JUMP_BASE, "Quillmark(1/4) a.txt 0-1"},         /* revert all reached every entry */
+        {NULL, IDM_JUMP_BASE, "Quillmark(1/4) a&表.txt 0-4"},       /* revert all reached every entry */
     };
     for (const auto &step : steps) {
         if (step.typed)

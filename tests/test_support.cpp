@@ -10,8 +10,7 @@ TempFolder::TempFolder(const std::string &base)
     char temp[MAX_PATH], name[MAX_PATH];
     GetTempPathA(sizeof(temp), temp);
     wsprintfA(name, "%sb%lu-%d", base.empty() ? temp : base.c_str(), GetCurrentProcessId() % 1000, ++g_folderSerial);
-    dir = name;
-    CreateDirectoryA(dir.c_str(), NULL);
+    dir = name, CreateDirectoryA(name, NULL);
 }
 
 TempFolder::~TempFolder()
@@ -84,14 +83,12 @@ static LRESULT CALLBACK AnswerHook(int code, WPARAM wParam, LPARAM lParam)
     return CallNextHookEx(g_hook, code, wParam, lParam);
 }
 
-void MessageBoxAnswerer::Hook(MessageBoxAnswerer *answerer)
+MessageBoxAnswerer::MessageBoxAnswerer(int answer, std::function<void()> meanwhile) : answer(answer), meanwhile(meanwhile)
 {
-    if (answerer)
-        g_hook = SetWindowsHookExA(WH_CBT, AnswerHook, NULL, GetCurrentThreadId());
-    else
-        UnhookWindowsHookEx(g_hook);
-    g_answerer = answerer;
+    g_answerer = this, g_hook = SetWindowsHookExA(WH_CBT, AnswerHook, NULL, GetCurrentThreadId());
 }
+
+MessageBoxAnswerer::~MessageBoxAnswerer() { UnhookWindowsHookEx(g_hook), g_answerer = NULL; }
 
 /* The tail lives as long as the dialog may look at it. */
 static std::string g_tail;

@@ -49,9 +49,8 @@ struct MessageBoxAnswerer {
     int answer;
     std::function<void()> meanwhile;
     std::vector<std::string> texts;
-    explicit MessageBoxAnswerer(int answer, std::function<void()> meanwhile = nullptr) : answer(answer), meanwhile(meanwhile) { Hook(this); }
-    ~MessageBoxAnswerer() { Hook(NULL); }
-    static void Hook(MessageBoxAnswerer *answerer);
+    explicit MessageBoxAnswerer(int answer, std::function<void()> meanwhile = nullptr);
+    ~MessageBoxAnswerer();
 };
 
 /* A fresh folder of real files and the rename dialog, modeless, from the real template and

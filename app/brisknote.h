@@ -125,5 +125,6 @@ BOOL ActivateListWindow(void);
 void FollowRenameDialog(HWND dlg);
 void SetListNewName(const char *text, DWORD row);
 void SelectListRow(DWORD row);
+void RefillListWindow(FileList entries);
 
 #endif

@@ -252,6 +252,16 @@ void SetListNewName(const char *text, DWORD row)
     SendDlgItemMessageA(g_listWindow, IDC_LIST, LVM_SETITEMTEXTA, row, (LPARAM)&item);
 }
 
+/* A new pass holds only the files whose rename failed. Its rows are built afresh, so that row i is
+   entry i again: the dialog's changes go by index, and the renamed files are done with. */
+void RefillListWindow(FileList entries)
+{
+    HWND list = GetDlgItem(g_listWindow, IDC_LIST);
+    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    FillRows(list, entries);
+    InvalidateRect(list, NULL, TRUE);
+}
+
 void SelectListRow(DWORD row)
 {
     HWND list = GetDlgItem(g_listWindow, IDC_LIST);

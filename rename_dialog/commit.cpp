@@ -184,6 +184,8 @@ static void StartNewPass(HWND dlg, FileList next, DWORD count)
         SendMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
         return;
     }
+    if (IsListWindowOpen())
+        RefillListWindow(next);
     SendMessageA(dlg, WM_APP_SHOWENTRY, 0, 0);
     SendMessageA(dlg, WM_NEXTDLGCTL, (WPARAM)GetDlgItem(dlg, IDC_NEW_NAME), TRUE);
 }

@@ -1,7 +1,6 @@
 /* The rename dialog from its real template: walking the entries, the names it refuses, and OK
    with real files, failures offered again, and nothing let in while it renames. */
 #include "test_support.h"
-#include <commctrl.h>
 
 /* What the dialog shows: title, names, attribute letters, "<" and ">" for the usable moves, the
    button Enter presses and the buttons drawn as the default (by their captions), the selection in
@@ -185,7 +184,7 @@ static void RunAtNextDispatch(std::function<void()> act)
 
 /* Whatever the user does while the retry question is up, or between two renames while the dialog
    is enabled again (as the shell enables its owner when its own error window closes), changes
-   nothing: each file is renamed once. */
+   nothing: each file is renamed once. The list window of a new pass shows that pass's files. */
 TEST_F(DialogTest, NothingReentersACommit)
 {
     struct { const char *what; std::function<void(HWND)> act; int answer; } rows[] = {
@@ -220,9 +219,9 @@ TEST_F(DialogTest, NothingReentersACommit)
             EXPECT_EQ(renaming ? "名前を変更しています… , wait cursor" : "名前を変更しています… 3/3", meanwhile);
             EXPECT_EQ(1u, answerer.texts.size());
             EXPECT_EQ("a2.txt<a.txt b.txt<b.txt c2.txt<c.txt", folder.Listing());
-            std::string after = WindowText(dlg) + " " + ItemText(dlg, IDC_CURRENT_NAME) + " " +
-                                std::to_string(IsWindowEnabled(dlg)) + std::to_string(IsWindowEnabled(g_listWindow));
-            EXPECT_EQ(row.answer == IDYES ? "Quillmark(1/1) b.txt 11" : "ended", Ended() ? "ended" : after);
+            std::string after = WindowText(dlg) + " " + ItemText(dlg, IDC_CURRENT_NAME) + " " + std::to_string(IsWindowEnabled(dlg)) +
+                                std::to_string(IsWindowEnabled(g_listWindow)) + ", list: " + ListCell(0, 0) + " of " + std::to_string(ListRows());
+            EXPECT_EQ(row.answer == IDYES ? "Quillmark(1/1) b.txt 11, list: b.txt of 1" : "ended", Ended() ? "ended" : after);
         }
     }
 }

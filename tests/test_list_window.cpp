@@ -1,15 +1,6 @@
 /* The list window with the real rename dialog: where it stands, its rows, its keys, and the
    selection going both ways between the two windows. */
 #include "test_support.h"
-#include <commctrl.h>
-
-static std::string ListCell(int row, int column)
-{
-    char text[PATH_TEXT] = "";
-    LVITEMA item = {0, 0, column, 0, 0, text, sizeof(text)};
-    SendDlgItemMessageA(g_listWindow, IDC_LIST, LVM_GETITEMTEXTA, row, (LPARAM)&item);
-    return text;
-}
 
 static HWND ListView(void) { return GetDlgItem(g_listWindow, IDC_LIST); }
 static int SelectedRow(void) { return (int)SendMessageA(ListView(), LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED); }

@@ -3,6 +3,7 @@
 #define BRISKNOTE_TEST_SUPPORT_H
 
 #include <windows.h>
+#include <commctrl.h>
 #include <functional>
 #include <string>
 #include <vector>
@@ -33,6 +34,14 @@ inline void PumpMessages(HWND dlg = NULL) { for (MSG m; PeekMessageA(&m, NULL, 0
 /* Asked with messages, which reach a control of another process too. */
 inline std::string WindowText(HWND window) { char text[1024] = ""; return SendMessageA(window, WM_GETTEXT, sizeof(text), (LPARAM)text), text; }
 inline std::string ItemText(HWND dlg, int id) { return WindowText(GetDlgItem(dlg, id)); }
+/* A cell of the list window's rows, and how many rows it has. */
+inline std::string ListCell(int row, int column)
+{
+    char text[PATH_TEXT] = "";
+    LVITEMA item = {0, 0, column, 0, 0, text, sizeof(text)};
+    return SendDlgItemMessageA(g_listWindow, IDC_LIST, LVM_GETITEMTEXTA, row, (LPARAM)&item), text;
+}
+inline int ListRows(void) { return (int)SendDlgItemMessageA(g_listWindow, IDC_LIST, LVM_GETITEMCOUNT, 0, 0); }
 inline RECT ScreenRect(HWND window) { RECT r; return GetWindowRect(window, &r), r; }
 inline void TypeName(HWND dlg, const std::string &name) { SendDlgItemMessageA(dlg, IDC_NEW_NAME, WM_SETTEXT, 0, (LPARAM)name.c_str()); }
 /* What a click on the control sends. */

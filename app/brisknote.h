@@ -43,7 +43,6 @@ const char *CommandTail(const char *line);
 DWORD_PTR GetShellFileInfo(const char *path, SHFILEINFOA *info, UINT flags);
 int RunShellOperation(SHFILEOPSTRUCTA *op);
 INT_PTR OpenWithShell(const char *path);
-const char *FindExtension(const char *path);
 
 /* app/file_list.cpp */
 extern DWORD g_options;
@@ -55,6 +54,7 @@ void SortFileList(FileList list, DWORD count);
 void ExchangeSortByCompareString(FileList list, DWORD count);
 void FreeFileList(FileList list);
 const char *FileNamePart(const char *path);
+const char *FindExtension(const char *path);
 BOOL FileExists(const char *path);
 
 /* rename_dialog/rename_dialog.cpp */

@@ -250,6 +250,20 @@ const char *FileNamePart(const char *path)
     return name;
 }
 
+/* The extension's dot in the last part of a path, or the path's end when it has none. A blank or
+   a separator after the last dot means no extension, as for the shell's PathFindExtension. */
+const char *FindExtension(const char *path)
+{
+    const char *dot = NULL;
+    for (const char *p = path; *p; p = CharNextA(p)) {
+        if (*p == '\\' || *p == ' ')
+            dot = NULL;
+        else if (*p == '.')
+            dot = p;
+    }
+    return dot ? dot : path + lstrlenA(path);
+}
+
 BOOL FileExists(const char *path)
 {
     return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;

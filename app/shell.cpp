@@ -35,17 +35,3 @@ INT_PTR OpenWithShell(const char *path)
     ExecuteProc execute = (ExecuteProc)(void *)FindShellFunction("ShellExecuteA");
     return execute ? (INT_PTR)execute(NULL, "open", path, NULL, NULL, SW_SHOWNORMAL) : SE_ERR_DLLNOTFOUND;
 }
-
-/* The extension's dot in the last part of a path, or the path's end when it has none. A blank or
-   a separator after the last dot means no extension, as for the shell's PathFindExtension. */
-const char *FindExtension(const char *path)
-{
-    const char *dot = NULL;
-    for (const char *p = path; *p; p = CharNextA(p)) {
-        if (*p == '\\' || *p == ' ')
-            dot = NULL;
-        else if (*p == '.')
-            dot = p;
-    }
-    return dot ? dot : path + lstrlenA(path);
-}

@@ -35,7 +35,9 @@ struct Program {
     DWORD WaitForEnd(void)
     {
         DWORD code = STILL_ACTIVE;
-        return WaitForSingleObject(info.hProcess, GENEROUS_BOUND) == WAIT_OBJECT_0 && GetExitCodeProcess(info.hProcess, &code), code;
+        if (WaitForSingleObject(info.hProcess, GENEROUS_BOUND) == WAIT_OBJECT_0)
+            GetExitCodeProcess(info.hProcess, &code);
+        return code;
     }
     ~Program() { TerminateProcess(info.hProcess, 1), CloseHandle(info.hProcess), CloseHandle(info.hThread); }
 };

@@ -121,9 +121,10 @@ static double TimeStart(const std::string &exe, const std::string &arguments, co
     HWND window = NULL;
     while (Now() - start < 30000) {
         window = FindWindowA(NULL, title);
-        if (window && IsWindowVisible(window) && seen < 0)
+        bool visible = window && IsWindowVisible(window);
+        if (visible && seen < 0)
             seen = Now() - start;
-        if (seen >= 0 && IsReady(window, info.dwProcessId, ready, rows)) {
+        if (visible && IsReady(window, info.dwProcessId, ready, rows)) {
             shown = Now() - start;
             break;
         }

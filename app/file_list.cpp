@@ -122,12 +122,14 @@ FileList BuildFileList(const char *text, DWORD *count)
 
 /* The order is that of an exchange sort comparing paths with CompareStringA under the user's
    locale, ignoring width; equal paths keep exactly the places that sort leaves them in. It is
-   also what the list gets when the sort keys cannot be made. */
+   also what the list gets when the sort keys cannot be made. The locale functions read their
+   bytes in the locale's own code page unless told to take the program's, which the manifest
+   makes 932 whatever the user's locale. */
 void ExchangeSortByCompareString(FileList list, DWORD count)
 {
     for (DWORD k = 0; k + 1 < count; k++) {
         for (DWORD i = k + 1; i < count; i++) {
-            if (CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNOREWIDTH, list[k]->path, -1,
+            if (CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNOREWIDTH | LOCALE_USE_CP_ACP, list[k]->path, -1,
                                list[i]->path, -1) == CSTR_GREATER_THAN) {
                 FileEntry *swap = list[k];
                 list[k] = list[i];
@@ -154,7 +156,7 @@ static int CompareSortKeys(const void *a, const void *b)
 
 static BYTE *MakeSortKey(const char *path)
 {
-    const DWORD flags = LCMAP_SORTKEY | NORM_IGNOREWIDTH;
+    const DWORD flags = LCMAP_SORTKEY | NORM_IGNOREWIDTH | LOCALE_USE_CP_ACP;
     int size = LCMapStringA(LOCALE_USER_DEFAULT, flags, path, -1, NULL, 0);
     BYTE *key = size > 0 ? (BYTE *)HeapAlloc(GetProcessHeap(), 0, size) : NULL;
     if (key && LCMapStringA(LOCALE_USER_DEFAULT, flags, path, -1, (char *)key, size) != size) {

@@ -144,7 +144,7 @@ static void OnListKey(HWND window, WORD key)
         FocusNameField(window);
         break;
     case 'X':
-        if (!(GetAsyncKeyState(VK_MENU) & 0x8000))
+        if (!(GetKeyState(VK_MENU) & 0x8000))
             break;
         /* fall through */
     case VK_ESCAPE:

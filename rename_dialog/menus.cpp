@@ -50,7 +50,8 @@ int ExtendSystemMenu(HWND window)
     return 1;
 }
 
-/* The state is the window's own topmost bit; the check mark follows it. */
+/* The state is the window's own topmost bit; the check mark follows it. The window keeps its
+   place in the activation order: at start-up it is not yet shown. */
 void ToggleTopmost(HWND window, HMENU menu, UINT command)
 {
     BOOL topmost = (GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
@@ -63,13 +64,13 @@ void ToggleTopmost(HWND window, HMENU menu, UINT command)
     SetMenuItemInfoA(menu, command, FALSE, &info);
     DrawMenuBar(window);
     HWND order = topmost ? HWND_NOTOPMOST : HWND_TOPMOST;
-    SetWindowPos(window, order, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetWindowPos(window, order, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     /* Wine inserts a window behind the topmost popups it owns (the path tooltip) instead of making
        it topmost. Set without an owner for that moment, the tooltip stays out of the way. */
     if (((GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0) == topmost && g_tooltip) {
         LONG_PTR owner = GetWindowLongPtrA(g_tooltip, GWLP_HWNDPARENT);
         SetWindowLongPtrA(g_tooltip, GWLP_HWNDPARENT, 0);
-        SetWindowPos(window, order, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        SetWindowPos(window, order, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         SetWindowLongPtrA(g_tooltip, GWLP_HWNDPARENT, owner);
     }
 }

@@ -11,15 +11,11 @@ DWORD g_ctrlHeld;
    byte may be any value, 0x5C (a backslash) included, and is never refused. */
 static BYTE g_leadByte;
 
+/* The key's state as of the message being handled, not the keyboard's now: when the program is
+   behind the typing, keys typed ahead have moved on since. */
 static BOOL IsKeyDown(int key)
 {
-    return (GetAsyncKeyState(key) & 0x8000) != 0;
-}
-
-/* Ctrl is read from the key's physical state while the message is handled. */
-static BOOL IsCtrlDown(void)
-{
-    return IsKeyDown(VK_CONTROL);
+    return (GetKeyState(key) & 0x8000) != 0;
 }
 
 static BOOL IsDirectoryOnShow(void)
@@ -81,12 +77,13 @@ static BOOL IsHeldEnterOnOk(HWND edit, WPARAM key, LPARAM keyData)
 static LRESULT OnGetDlgCode(HWND edit, WPARAM wParam, LPARAM lParam)
 {
     const MSG *msg = (const MSG *)lParam;
-    if (msg && msg->message == WM_KEYDOWN && IsHeldEnterOnOk(edit, msg->wParam, msg->lParam))
+    BOOL keyDown = msg && msg->message == WM_KEYDOWN;
+    if (keyDown && IsHeldEnterOnOk(edit, msg->wParam, msg->lParam))
         return DLGC_WANTALLKEYS;
     LRESULT code = CallWindowProcA(g_editProc, edit, WM_GETDLGCODE, wParam, lParam);
     if (code & DLGC_HASSETSEL)
         return code & ~DLGC_HASSETSEL;
-    if (IsKeyDown(VK_RETURN) || IsKeyDown(VK_TAB) || IsKeyDown(VK_ESCAPE))
+    if (keyDown && (msg->wParam == VK_RETURN || msg->wParam == VK_TAB || msg->wParam == VK_ESCAPE))
         return code;
     return DLGC_WANTALLKEYS;
 }
@@ -94,7 +91,8 @@ static LRESULT OnGetDlgCode(HWND edit, WPARAM wParam, LPARAM lParam)
 static LRESULT OnKeyDown(HWND edit, WPARAM key, LPARAM lParam)
 {
     HWND dlg = GetParent(edit);
-    BOOL ctrl = IsCtrlDown();
+    BOOL ctrl = IsKeyDown(VK_CONTROL);
+    BOOL letter = key >= 'A' && key <= 'Z';
 
     g_ctrlHeld = 0;
     g_leadByte = 0;
@@ -109,11 +107,10 @@ static LRESULT OnKeyDown(HWND edit, WPARAM key, LPARAM lParam)
         SendMessageA(dlg, WM_NEXTDLGCTL, (WPARAM)edit, TRUE);
         return 1;
     }
-    int command = ctrl ? ShortcutCommand(key) : 0;
+    /* AltGr comes as Ctrl+Alt: with Alt down a letter types the layout's character (ó, {). */
+    int command = ctrl && !(letter && IsKeyDown(VK_MENU)) ? ShortcutCommand(key) : 0;
     if (command) {
-        /* With Alt (AltGr on some keyboards) the letter makes a character of its own, not a
-           control character, or none. */
-        g_ctrlHeld = key >= 'A' && key <= 'Z' && !IsKeyDown(VK_MENU);
+        g_ctrlHeld = letter;
         PostMessageA(dlg, WM_COMMAND, command, 0);
         return 0;
     }
@@ -177,7 +174,9 @@ static int TextWidth(HDC dc, const char *text, int length)
     return size.cx;
 }
 
-/* A double-click selects the part of the name it lands on, measured in the field's own font. */
+/* A double-click selects the part of the name it lands on, measured in the field's own font from
+   where the field shows the first character: after its margin, and left of the field when a long
+   name is scrolled. The first character's position is the same in bytes and in characters. */
 static void SelectClickedPart(HWND edit, LPARAM lParam)
 {
     char text[PATH_TEXT];
@@ -188,7 +187,7 @@ static void SelectClickedPart(HWND edit, LPARAM lParam)
     HGDIOBJ oldFont = font ? SelectObject(dc, font) : NULL;
     int whole = TextWidth(dc, text, length);
     int extension = dot < length ? TextWidth(dc, text + dot + 1, length - dot - 1) : 0;
-    int x = LOWORD(lParam);
+    int x = (short)LOWORD(lParam) - (short)LOWORD(SendMessageA(edit, EM_POSFROMCHAR, 0, 0));
 
     if (x <= whole - extension)
         SendMessageA(edit, EM_SETSEL, 0, dot);

@@ -74,17 +74,22 @@ void SelectNamePart(HWND edit)
     SendMessageA(edit, EM_SETSEL, 0, end);
 }
 
-/* The shell hands out a new icon at every query, so the one it replaces is destroyed. A failed
-   query may leave a stale handle in hIcon: only a successful one is shown. */
+/* The icon on display is destroyed when another takes its place: the shell hands out a new one
+   at every query. */
+static void SetFileIcon(HWND dlg, HICON icon)
+{
+    HICON old = (HICON)SendDlgItemMessageA(dlg, IDC_FILE_ICON, STM_SETICON, (WPARAM)icon, 0);
+    if (old)
+        DestroyIcon(old);
+}
+
+/* A failed query (the file vanished, the shell cannot read it) may leave a stale handle in hIcon:
+   the field then shows no icon rather than the previous file's. */
 static void ShowFileIcon(HWND dlg, const char *path)
 {
     SHFILEINFOA info;
     ZeroMemory(&info, sizeof(info));
-    if (!GetShellFileInfo(path, &info, SHGFI_ICON) || !info.hIcon)
-        return;
-    HICON old = (HICON)SendDlgItemMessageA(dlg, IDC_FILE_ICON, STM_SETICON, (WPARAM)info.hIcon, 0);
-    if (old)
-        DestroyIcon(old);
+    SetFileIcon(dlg, GetShellFileInfo(path, &info, SHGFI_ICON) ? info.hIcon : NULL);
 }
 
 /* The default id, not only the look: Enter in the name field presses the button drawn as the
@@ -150,20 +155,13 @@ static void SubclassNameField(HWND dlg)
     SendMessageA(edit, EM_SETMARGINS, EC_LEFTMARGIN, MAKELONG(2, 0));
 }
 
-static void ReleaseFileIcon(HWND dlg)
-{
-    HICON icon = (HICON)SendDlgItemMessageA(dlg, IDC_FILE_ICON, STM_SETICON, 0, 0);
-    if (icon)
-        DestroyIcon(icon);
-}
-
 static void EndRenameDialog(HWND dlg)
 {
     if (g_editProc) {
         SetWindowLongPtrA(GetDlgItem(dlg, IDC_NEW_NAME), GWLP_WNDPROC, (LONG_PTR)g_editProc);
         g_editProc = NULL;
     }
-    ReleaseFileIcon(dlg);
+    SetFileIcon(dlg, NULL);
     FreeFileList(g_entries);
     g_entries = NULL;
     g_entryCount = 0;
@@ -196,6 +194,10 @@ static BOOL InitRenameDialog(HWND dlg, const char *commandLine)
     g_tooltip = NULL;
     SendMessageA(dlg, WM_APP_SHOWENTRY, 0, 0);
     FocusControl(dlg, GetDlgItem(dlg, IDC_NEW_NAME));
+    /* Always on top from the first sight; the list window of /p, owned by the dialog, is made
+       topmost with it when it opens. */
+    if (g_options & OPTION_TOPMOST)
+        ToggleTopmost(dlg, GetSystemMenu(dlg, FALSE), IDM_TOPMOST);
     /* The dialog manager would show the dialog only once its queue runs empty: it is shown and
        painted now, and the rest follows right after. */
     ShowWindow(dlg, SW_SHOW);
@@ -204,20 +206,28 @@ static BOOL InitRenameDialog(HWND dlg, const char *commandLine)
     return TRUE;
 }
 
+/* The list window of /p opens after the dialog is on screen, and takes the activation and the
+   focus as it opens: the user starts in the name field all the same, the list standing below. */
+static void OpenStartListWindow(HWND dlg)
+{
+    SendMessageA(dlg, WM_COMMAND, IDM_SHOW_LIST, 0);
+    UpdateWindow(g_listWindow);
+    SetActiveWindow(dlg);
+    FocusControl(dlg, GetDlgItem(dlg, IDC_NEW_NAME));
+}
+
 /* What the first paint does not need comes in two steps, each a posted message, so that the
    program answers and paints in between: first the common controls and the list window of /p
-   (which needs them), painted at once; then the path tooltip, the shell's icon (the slowest, some
-   50 ms) and /t. */
+   (which needs them), painted at once; then the path tooltip and the shell's icon (the slowest,
+   some 50 ms). */
 static void FinishStart(HWND dlg, WPARAM step)
 {
     if (!g_entries || g_started)
         return;
     if (step == 0) {
         RegisterControlClasses();
-        if (g_options & OPTION_LIST) {
-            SendMessageA(dlg, WM_COMMAND, IDM_SHOW_LIST, 0);
-            UpdateWindow(g_listWindow);
-        }
+        if (g_options & OPTION_LIST)
+            OpenStartListWindow(dlg);
         PostMessageA(dlg, WM_APP_FINISHSTART, 1, 0);
         return;
     }
@@ -225,8 +235,6 @@ static void FinishStart(HWND dlg, WPARAM step)
     g_started = TRUE;
     if (HasCurrentEntry())
         ShowIconAndPath(dlg, g_entries[g_current]->path);
-    if (g_options & OPTION_TOPMOST)
-        ToggleTopmost(dlg, GetSystemMenu(dlg, FALSE), IDM_TOPMOST);
 }
 
 /* Checks the typed name and stores it in the entry being left. id is the command that asked:

@@ -20,7 +20,8 @@ static const DWORD GENEROUS_BOUND = 60000;
 static std::wstring Wide(const std::string &text)
 {
     std::wstring wide(text.size() + 1, 0);
-    return wide.resize(MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], wide.size()) - 1), wide;
+    wide.resize(MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], wide.size()) - 1);
+    return wide;
 }
 
 /* The program started with one wide command line, ended at the latest when the test is done. */
@@ -39,7 +40,12 @@ struct Program {
             GetExitCodeProcess(info.hProcess, &code);
         return code;
     }
-    ~Program() { TerminateProcess(info.hProcess, 1), CloseHandle(info.hProcess), CloseHandle(info.hThread); }
+    ~Program()
+    {
+        TerminateProcess(info.hProcess, 1);
+        CloseHandle(info.hProcess);
+        CloseHandle(info.hThread);
+    }
 };
 
 /* Waits for what another process brings about, with one generous bound. */
@@ -59,8 +65,10 @@ static HWND WaitForWindow(const Program &program, const std::string &prefix, con
         for (HWND window = NULL; (window = FindWindowExA(NULL, window, className, NULL));) {
             DWORD process = 0;
             GetWindowThreadProcessId(window, &process);
-            if (process == program.info.dwProcessId && IsWindowVisible(window) && WindowText(window).find(prefix) == 0)
-                return found = window, true;
+            if (process == program.info.dwProcessId && IsWindowVisible(window) && WindowText(window).find(prefix) == 0) {
+                found = window;
+                return true;
+            }
         }
         return false;
     });
@@ -90,7 +98,7 @@ TEST(EndToEnd, KeysAndTheFileMenuInTheProgram)
     EXPECT_EQ("表紙.txt", ItemText(dlg, IDC_NEW_NAME));
     TypeName(dlg, "表紙2.txt");
     SetForegroundWindow(dlg);
-    TapKey(VK_RETURN);
+    SendKeys({VK_RETURN, -VK_RETURN});
     EXPECT_EQ(0u, program.WaitForEnd());
     EXPECT_EQ("b c.txt<b c.txt renamed a.txt<a.txt 表紙2.txt<表紙.txt", folder.Listing());
 }
@@ -160,15 +168,25 @@ TEST(EndToEnd, TheCommandLineAsThePlatformGivesIt)
             PostMessageA(dlg, WM_COMMAND, IDOK, 0);
         } else {    /* Tab leaves the name field, Escape ends without renaming */
             SetForegroundWindow(dlg);
-            TapKey(VK_TAB);
+            SendKeys({VK_TAB, -VK_TAB});
             GUITHREADINFO gui = {sizeof(gui)};
             EXPECT_TRUE(WaitFor([&] { return GetGUIThreadInfo(program.info.dwThreadId, &gui) && gui.hwndFocus == GetDlgItem(dlg, IDCANCEL); }))
                 << "Tab moves on to the next button of one file's dialog";
-            TapKey(VK_ESCAPE);
+            SendKeys({VK_ESCAPE, -VK_ESCAPE});
         }
         EXPECT_EQ(0u, program.WaitForEnd());
         EXPECT_FALSE(Exists(folder.Path("typed")));
         EXPECT_TRUE(!row.renameTo || ReadContent(folder.Path(row.renameTo)) == "content of 表紙.txt") << row.renameTo;
     }
     EXPECT_FALSE(Exists(folder.Path("comctl32 loaded"))) << "the program loaded the comctl32.dll beside it";
+    /* Names compare in the program's code page whatever the user's locale: read as code page 1252,
+       ア (0x83 0x41) and ヂ (0x83 0x61) differ only in the case of a letter. */
+    for (bool fallback : {false, true}) {
+        FileList list = MakeList({"Z:\\n\\ヂ.txt", "Z:\\n\\ア.txt"});
+        fallback ? ExchangeSortByCompareString(list, 2) : SortFileList(list, 2);
+        EXPECT_STREQ("Z:\\n\\ア.txt", list[0]->path) << (fallback ? "the exchange sort" : "the sort");
+        lstrcpyA(list[1]->newName, "ア.txt");
+        EXPECT_FALSE(IsNameTaken(list, "ヂ.txt", 0)) << "ヂ.txt is meant for no other file";
+        FreeFileList(list);
+    }
 }

@@ -17,6 +17,7 @@ TEST_F(NameEditTest, FocusAndF2SelectThePartsOfTheName)
         {"my file.old version", "", 0, "0-19"}, {"noext", "", 1, "5-5"}, {"noext", "", 2, "0-5"},
         {".profile", "", 0, "0-0"}, {".profile", "", 1, "1-8"}, {".profile", "", 3, "0-8"}, {"a. b", "", 0, "0-4"},
         {"dir.old/", "", 0, "0-7"}, {"dir.old/", "", 1, "0-0"}, {"dir.old/", "", 2, "0-7"}, {"dir.old/", "7-7", 1, "0-0"},
+        {"報告 表.txt", "", 0, "0-7"},    /* positions in bytes */
     };
     for (const auto &row : rows) {
         Reopen({row.name});
@@ -38,23 +39,33 @@ static int TextWidth(HWND edit, const char *text)
     SIZE size;
     SelectObject(dc, (HFONT)SendMessageA(edit, WM_GETFONT, 0, 0));
     GetTextExtentPoint32A(dc, text, lstrlenA(text), &size);
-    return ReleaseDC(edit, dc), size.cx;
+    ReleaseDC(edit, dc);
+    return size.cx;
 }
 
+/* Measured from where the field shows the name's start: after its margin, or left of the field
+   when a long name is scrolled to its end. */
 TEST_F(NameEditTest, DoubleClickSelectsThePartItLandsOn)
 {
-    Open({"photo.jpeg"});
     /* A proportional font that the set-up installs: in a fixed-pitch one "jpeg" and ".jpe" are as wide. */
     HFONT font = CreateFontA(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "IPAPGothic");
-    SendMessageA(edit, WM_SETFONT, (WPARAM)font, FALSE);
-    int whole = TextWidth(edit, "photo.jpeg"), base = whole - TextWidth(edit, "jpeg");
-    struct { int x; const char *selection; } clicks[] = {
-        {1, "0-5"}, {base, "0-5"}, {base + 1, "6-10"}, {whole, "6-10"}, {whole + 1, "0-10"}, {whole + 50, "0-10"},
-    };
-    for (const auto &click : clicks) {
-        SendMessageA(edit, EM_SETSEL, 0, 0);
-        SendMessageA(edit, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(click.x, 5));
-        EXPECT_EQ(click.selection, Selection(edit)) << "click at " << click.x << " of " << whole;
+    for (const std::string &base : {std::string("photo"), std::string(60, 'p')}) {
+        std::string name = base + ".jpeg", length = std::to_string(name.size());
+        std::string dot = std::to_string(base.size()), extension = std::to_string(base.size() + 1) + "-" + length;
+        Reopen({name});
+        SendMessageA(edit, WM_SETFONT, (WPARAM)font, FALSE);
+        int whole = TextWidth(edit, name.c_str()), baseEnd = whole - TextWidth(edit, "jpeg");
+        struct { int x; std::string selection; } clicks[] = {
+            {baseEnd - 2, "0-" + dot}, {baseEnd, "0-" + dot}, {baseEnd + 1, extension},
+            {whole, extension}, {whole + 1, "0-" + length}, {whole + 50, "0-" + length},
+        };
+        for (const auto &click : clicks) {
+            SendMessageA(edit, EM_SETSEL, name.size(), name.size());
+            SendMessageA(edit, EM_SCROLLCARET, 0, 0);
+            int origin = (short)LOWORD(SendMessageA(edit, EM_POSFROMCHAR, 0, 0));
+            SendMessageA(edit, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(origin + click.x, 5));
+            EXPECT_EQ(click.selection, Selection(edit)) << "click at " << click.x << " of " << whole << " from " << origin;
+        }
     }
     DeleteObject(font);
 }
@@ -75,9 +86,9 @@ TEST_F(NameEditTest, TypedCharacters)
     Open({"a.txt", "b.txt"});
     g_platformEditProc = g_editProc, g_editProc = RecordHandedOn;
     TypeName(dlg, "changed.txt");
-    PressKey(VK_CONTROL, true);
+    SendKeys({VK_CONTROL});
     Key(VK_F2);
-    PressKey(VK_CONTROL, false);
+    SendKeys({-VK_CONTROL});
     EXPECT_EQ("a.txt 0-1", ItemText(dlg, IDC_NEW_NAME) + " " + Selection(edit)) << "Ctrl+F2 puts the current name back";
     Type("\x95\x5C");    /* as an input method delivers a pair: no key-down between, after Ctrl+F2 too */
     EXPECT_EQ("表.txt", ItemText(dlg, IDC_NEW_NAME));
@@ -95,37 +106,41 @@ TEST_F(NameEditTest, TypedCharacters)
     Key(VK_LEFT);
     Type("x");
     EXPECT_EQ("x", ItemText(dlg, IDC_NEW_NAME)) << "a key-down drops a pending lead byte";
-    MSG queued;
-    EXPECT_FALSE(PeekMessageA(&queued, dlg, WM_COMMAND, WM_COMMAND, PM_NOREMOVE)) << "a key without Ctrl presses no button";
     EXPECT_EQ(std::string::npos, g_handedOn.find_first_of("\x7F\x02\x1F\t\r")) << "the field itself stops control characters";
     g_editProc = g_platformEditProc;
 }
 
-TEST_F(NameEditTest, CtrlShortcutsPostTheirCommandOnce)
+/* Keys queued in one go before the program reads them act as they were typed, and each Ctrl
+   shortcut (or keypad twin) acts once: only where Ctrl was down for its own key, though Ctrl is
+   up again, or newly down, by the time it is read; the letter's control character goes, the text
+   after it stays. Ctrl+Alt (AltGr) with a letter is no shortcut. Enter held down repeats with the
+   key's previous state set: it walks on as >> does but never presses OK; a fresh Enter renames. */
+TEST_F(NameEditTest, KeysTypedAheadActAsTyped)
 {
-    Open({"a.txt", "b.txt", "c.txt"});
-    /* With Alt too (AltGr), a letter makes no control character: the text that follows is kept. */
-    struct { WPARAM key; int command; bool alt; } rows[] = {
-        {'B', IDC_PREV}, {VK_NUMPAD2, IDC_PREV}, {'M', IDC_MENU_BUTTON}, {VK_SUBTRACT, IDC_MENU_BUTTON}, {'N', IDC_NEXT},
-        {VK_DECIMAL, IDC_NEXT}, {'O', IDOK}, {VK_DIVIDE, IDOK}, {'S', IDCANCEL}, {VK_F4, IDCANCEL}, {'C', 0}, {VK_HOME, 0},
-        {'N', IDC_NEXT, true},
+    const int ctrl = VK_CONTROL;
+    const std::string renamed = "ended: b.txt<b.txt c.txt<c.txt x.txt<a.txt", none = "ended: a.txt<a.txt b.txt<b.txt c.txt<c.txt";
+    struct { std::vector<int> keys; std::string seen; } rows[] = {
+        {{'X', -'X', 'O', -'O', ctrl, 'N', -'N', -ctrl}, "Quillmark(2/3) b.txt, first xo.txt"},
+        {{'S', -'S', ctrl, 'N', -'N'}, "Quillmark(2/3) b.txt, first s.txt"},
+        {{ctrl, 'N', -'N', 'N', -'N', VK_NUMPAD2, -VK_NUMPAD2, -ctrl}, "Quillmark(2/3) b.txt, first a.txt"},
+        {{ctrl, VK_DECIMAL, -VK_DECIMAL, 'B', -'B', -ctrl, 'X', -'X'}, "Quillmark(1/3) x.txt, first a.txt"},
+        {{ctrl, 'M', -'M', -ctrl, VK_ESCAPE, -VK_ESCAPE, 'X', -'X'}, "Quillmark(1/3) x.txt, first a.txt"},    /* the menu's Escape */
+        {{ctrl, VK_SUBTRACT, -VK_SUBTRACT, -ctrl, VK_ESCAPE, -VK_ESCAPE}, "Quillmark(1/3) a.txt, first a.txt"},
+        {{ctrl, 'C', -'C', VK_HOME, -VK_HOME, -ctrl, 'X', -'X'}, "Quillmark(1/3) xa.txt, first a.txt"},
+        {{'X', -'X', ctrl, 'O', -'O', -ctrl}, renamed},
+        {{'X', -'X', ctrl, VK_DIVIDE, -VK_DIVIDE, -ctrl}, renamed},
+        {{'X', -'X', ctrl, 'S', -'S', -ctrl}, none},
+        {{'X', -'X', ctrl, VK_F4, -VK_F4, -ctrl}, none},
+        {{ctrl, VK_MENU, 'N', -'N', 'O', -'O', 'S', -'S', 'B', -'B', 'M', -'M', -VK_MENU, -ctrl}, "Quillmark(1/3) a.txt, first a.txt"},
+        {{'X', -'X', VK_RETURN, VK_RETURN, VK_RETURN, VK_RETURN, -VK_RETURN}, "Quillmark(3/3) c.txt, first x.txt"},
+        {{'X', -'X', VK_RETURN, VK_RETURN, VK_RETURN, -VK_RETURN, VK_RETURN, -VK_RETURN}, renamed},
     };
-    PressKey(VK_CONTROL, true);
     for (const auto &row : rows) {
-        TypeName(dlg, "name");
-        SendMessageA(edit, EM_SETSEL, 4, 4);
-        if (row.alt)    /* after Ctrl: not the menu key */
-            PressKey(VK_MENU, true);
-        Key(row.key);
-        char control[2] = {(char)(row.key - 'A' + 1), 0};
-        Type(row.key >= 'A' && row.key <= 'Z' && !row.alt ? control : "");
-        Type("x");    /* as an input method's text arrives: no key-down before it */
-        std::vector<int> posted;    /* taken from the queue before the dialog sees them */
-        for (MSG msg; PeekMessageA(&msg, dlg, WM_COMMAND, WM_COMMAND, PM_REMOVE);)
-            posted.push_back(LOWORD(msg.wParam));
-        EXPECT_EQ(row.command ? std::vector<int>{row.command} : std::vector<int>{}, posted) << "key " << row.key;
-        EXPECT_EQ(row.key == VK_HOME ? "xname" : "namex", ItemText(dlg, IDC_NEW_NAME)) << "key " << row.key;
-        if (row.alt)
-            PressKey(VK_MENU, false);
+        DeleteFileA(folder.Path("x.txt").c_str());
+        Reopen({"a.txt", "b.txt", "c.txt"});
+        SendKeys(row.keys, false);
+        PumpMessages(dlg);
+        EXPECT_EQ(row.seen, Ended() ? "ended: " + folder.Listing() : WindowText(dlg) + " " + ItemText(dlg, IDC_NEW_NAME) + ", first " + g_entries[0]->newName)
+            << "row " << &row - rows;
     }
 }

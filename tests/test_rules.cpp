@@ -44,7 +44,8 @@ TEST(Rules, CommandLineTailCodePageOptionsAndTokens)
     };
     for (const auto &row : tokens) {
         char out[32];    /* guard bytes after the size given */
-        memset(out, '#', sizeof(out)), out[0] = 0;
+        memset(out, '#', sizeof(out));
+        out[0] = 0;
         std::string rest = NextToken(row.text, out, row.size), guard(out + row.size, sizeof(out) - row.size);
         EXPECT_EQ(std::string(row.token) + "|" + row.rest + "|" + std::string(guard.size(), '#'), out + ("|" + rest + "|" + guard))
             << "text: " << row.text;
@@ -69,16 +70,6 @@ TEST(Rules, FileNamePartAndAttributeLetters)
         EXPECT_EQ(row.result, FormatAttributes(row.attributes, out)) << "attributes " << row.attributes;
         EXPECT_STREQ(row.letters, out) << "attributes " << row.attributes;
     }
-}
-
-static FileList MakeList(const std::vector<std::string> &paths)
-{
-    FileList list = (FileList)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, (paths.size() + 2) * sizeof(FileEntry *));
-    for (size_t i = 0; i < paths.size(); i++) {
-        list[i] = (FileEntry *)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(FileEntry));
-        lstrcpyA(list[i]->path, paths[i].c_str());
-    }
-    return list;
 }
 
 /* The program's order is that of its plain exchange sort by CompareStringA, which it falls back

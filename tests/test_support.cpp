@@ -10,7 +10,8 @@ TempFolder::TempFolder(const std::string &base)
     char temp[MAX_PATH], name[MAX_PATH];
     GetTempPathA(sizeof(temp), temp);
     wsprintfA(name, "%sb%lu-%d", base.empty() ? temp : base.c_str(), GetCurrentProcessId() % 1000, ++g_folderSerial);
-    dir = name, CreateDirectoryA(name, NULL);
+    dir = name;
+    CreateDirectoryA(name, NULL);
 }
 
 TempFolder::~TempFolder()
@@ -23,8 +24,10 @@ TempFolder::~TempFolder()
 std::string TempFolder::Make(const std::string &name) const
 {
     std::string path = Path(name.substr(0, name.find_last_not_of('/') + 1)), content = "content of " + name;
-    if (name.back() == '/')
-        return CreateDirectoryA(path.c_str(), NULL), path;
+    if (name.back() == '/') {
+        CreateDirectoryA(path.c_str(), NULL);
+        return path;
+    }
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
     DWORD written = 0;
     WriteFile(file, content.data(), content.size(), &written, NULL);
@@ -56,15 +59,31 @@ std::string ReadContent(const std::string &path)
     DWORD read = 0;
     HANDLE file = HoldOpen(path);
     ReadFile(file, buffer, sizeof(buffer), &read, NULL);
-    return CloseHandle(file), std::string(buffer, read);
+    CloseHandle(file);
+    return std::string(buffer, read);
 }
 
-void PressKey(WORD key, bool down)
+FileList MakeList(const std::vector<std::string> &paths)
 {
-    INPUT input = {INPUT_KEYBOARD};
-    input.ki.wVk = key, input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-    SendInput(1, &input, sizeof(input));
-    PumpMessages();
+    FileList list = (FileList)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, (paths.size() + 2) * sizeof(FileEntry *));
+    for (size_t i = 0; i < paths.size(); i++) {
+        list[i] = (FileEntry *)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(FileEntry));
+        lstrcpyA(list[i]->path, paths[i].c_str());
+    }
+    return list;
+}
+
+void SendKeys(const std::vector<int> &keys, bool read)
+{
+    std::vector<INPUT> inputs(keys.size());
+    for (size_t i = 0; i < keys.size(); i++) {
+        inputs[i].type = INPUT_KEYBOARD;
+        inputs[i].ki.wVk = (WORD)abs(keys[i]);
+        inputs[i].ki.dwFlags = keys[i] < 0 ? KEYEVENTF_KEYUP : 0;
+    }
+    SendInput(inputs.size(), inputs.data(), sizeof(INPUT));
+    if (read)
+        PumpMessages();
 }
 
 static MessageBoxAnswerer *g_answerer;
@@ -85,10 +104,15 @@ static LRESULT CALLBACK AnswerHook(int code, WPARAM wParam, LPARAM lParam)
 
 MessageBoxAnswerer::MessageBoxAnswerer(int answer, std::function<void()> meanwhile) : answer(answer), meanwhile(meanwhile)
 {
-    g_answerer = this, g_hook = SetWindowsHookExA(WH_CBT, AnswerHook, NULL, GetCurrentThreadId());
+    g_answerer = this;
+    g_hook = SetWindowsHookExA(WH_CBT, AnswerHook, NULL, GetCurrentThreadId());
 }
 
-MessageBoxAnswerer::~MessageBoxAnswerer() { UnhookWindowsHookEx(g_hook), g_answerer = NULL; }
+MessageBoxAnswerer::~MessageBoxAnswerer()
+{
+    UnhookWindowsHookEx(g_hook);
+    g_answerer = NULL;
+}
 
 /* The tail lives as long as the dialog may look at it. */
 static std::string g_tail;
@@ -102,13 +126,13 @@ void DialogTest::Open(const std::vector<std::string> &names, const std::string &
     ASSERT_NE(nullptr, dlg);
     edit = GetDlgItem(dlg, IDC_NEW_NAME);
     SetForegroundWindow(dlg);
+    SendKeys(typedAhead, false);
     PumpMessages();    /* the icon, the path tooltip and the options follow the first paint */
 }
 
 void DialogTest::TearDown()
 {
-    PressKey(VK_CONTROL, false);
-    PressKey(VK_MENU, false);
+    SendKeys({-VK_CONTROL, -VK_MENU});
     if (IsWindow(dlg) && g_entries)
         SendMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
     DestroyWindow(dlg);

@@ -28,29 +28,52 @@ struct TempFolder {
 inline HANDLE HoldOpen(const std::string &path) { return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL); }
 inline bool Exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 std::string ReadContent(const std::string &path);
+/* A file list of these paths, with no new names; FreeFileList releases it. */
+FileList MakeList(const std::vector<std::string> &paths);
 
 /* Runs the queued messages; given a dialog, its dialog manager sees keys first, as in the program. */
-inline void PumpMessages(HWND dlg = NULL) { for (MSG m; PeekMessageA(&m, NULL, 0, 0, PM_REMOVE);) if (!dlg || !IsDialogMessageA(dlg, &m)) TranslateMessage(&m), DispatchMessageA(&m); }
+inline void PumpMessages(HWND dlg = NULL)
+{
+    for (MSG m; PeekMessageA(&m, NULL, 0, 0, PM_REMOVE);) {
+        if (dlg && IsDialogMessageA(dlg, &m))
+            continue;
+        TranslateMessage(&m);
+        DispatchMessageA(&m);
+    }
+}
 /* Asked with messages, which reach a control of another process too. */
-inline std::string WindowText(HWND window) { char text[1024] = ""; return SendMessageA(window, WM_GETTEXT, sizeof(text), (LPARAM)text), text; }
+inline std::string WindowText(HWND window)
+{
+    char text[1024] = "";
+    SendMessageA(window, WM_GETTEXT, sizeof(text), (LPARAM)text);
+    return text;
+}
 inline std::string ItemText(HWND dlg, int id) { return WindowText(GetDlgItem(dlg, id)); }
 /* A cell of the list window's rows, and how many rows it has. */
 inline std::string ListCell(int row, int column)
 {
     char text[PATH_TEXT] = "";
     LVITEMA item = {0, 0, column, 0, 0, text, sizeof(text)};
-    return SendDlgItemMessageA(g_listWindow, IDC_LIST, LVM_GETITEMTEXTA, row, (LPARAM)&item), text;
+    SendDlgItemMessageA(g_listWindow, IDC_LIST, LVM_GETITEMTEXTA, row, (LPARAM)&item);
+    return text;
 }
 inline int ListRows(void) { return (int)SendDlgItemMessageA(g_listWindow, IDC_LIST, LVM_GETITEMCOUNT, 0, 0); }
-inline RECT ScreenRect(HWND window) { RECT r; return GetWindowRect(window, &r), r; }
+inline HWND ListView(void) { return GetDlgItem(g_listWindow, IDC_LIST); }
+inline int SelectedRow(void) { return (int)SendMessageA(ListView(), LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED); }
+inline RECT ScreenRect(HWND window)
+{
+    RECT r;
+    GetWindowRect(window, &r);
+    return r;
+}
 inline void TypeName(HWND dlg, const std::string &name) { SendDlgItemMessageA(dlg, IDC_NEW_NAME, WM_SETTEXT, 0, (LPARAM)name.c_str()); }
 /* What a click on the control sends. */
 inline void Command(HWND dlg, int id) { SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dlg, id)); }
 /* The selection of an edit control as "start-end". */
 inline std::string Selection(HWND edit) { DWORD s = SendMessageA(edit, EM_GETSEL, 0, 0); return std::to_string(LOWORD(s)) + "-" + std::to_string(HIWORD(s)); }
-/* Presses or releases a key as the keyboard does, and lets this thread see it. */
-void PressKey(WORD key, bool down);
-inline void TapKey(WORD key) { PressKey(key, true), PressKey(key, false); }
+/* Key events as the keyboard gives them, in one call: a key is pressed at a positive code and
+   released at its negative. Then this thread reads them, unless they are to wait in its queue. */
+void SendKeys(const std::vector<int> &keys, bool read = true);
 
 /* Answers every message box of this thread while it lives: first calls meanwhile (what the user
    does while the box is up), then answers. Keeps each box's "caption: text". */
@@ -69,8 +92,14 @@ protected:
     TempFolder folder;
     HWND dlg = NULL, edit = NULL;
     void Open(const std::vector<std::string> &names, const std::string &options = "");
+    /* Queued before the start-up's steps run, as keys typed at once. */
+    std::vector<int> typedAhead;
     /* Ends the dialog of an earlier row and opens anew. */
-    void Reopen(const std::vector<std::string> &names, const std::string &options = "") { TearDown(), Open(names, options); }
+    void Reopen(const std::vector<std::string> &names, const std::string &options = "")
+    {
+        TearDown();
+        Open(names, options);
+    }
     /* The dialog has ended: hidden, its list released. */
     bool Ended() { return !IsWindowVisible(dlg) && !g_entries; }
     void TearDown() override;

@@ -216,6 +216,10 @@ static INT_PTR CALLBACK ListDlgProc(HWND window, UINT msg, WPARAM wParam, LPARAM
     case WM_SIZE:
         LayoutListWindow(window);
         return FALSE;
+    case WM_SYSCOLORCHANGE:
+        /* Only top-level windows are told; the list view keeps its old colours otherwise. */
+        SendDlgItemMessageA(window, IDC_LIST, WM_SYSCOLORCHANGE, wParam, lParam);
+        return FALSE;
     case WM_NOTIFY:
         if (g_commitState == COMMIT_NONE)
             OnListNotify(window, (NMHDR *)lParam);

@@ -163,6 +163,19 @@ static LRESULT OnChar(HWND edit, WPARAM code, LPARAM lParam)
     return CallWindowProcA(g_editProc, edit, WM_CHAR, code, lParam);
 }
 
+/* An input method's text, by the same rules as typed text: the edit control would insert it
+   as it comes, a half-width ? or / included. A double-byte character has its lead byte in the
+   high byte. */
+static LRESULT OnImeChar(HWND edit, WPARAM code, LPARAM lParam)
+{
+    g_leadByte = 0;
+    if (code > 0xFF) {
+        InsertDoubleByte(edit, HIBYTE(LOWORD(code)), LOBYTE(code));
+        return 0;
+    }
+    return OnChar(edit, code, lParam);
+}
+
 /* Measured in its wide form: GDI's ANSI functions read the system's code page, which need not be
    the program's own. */
 static int TextWidth(HDC dc, const char *text, int length)
@@ -216,6 +229,8 @@ LRESULT CALLBACK NameEditProc(HWND edit, UINT msg, WPARAM wParam, LPARAM lParam)
         return OnKeyDown(edit, wParam, lParam);
     case WM_CHAR:
         return OnChar(edit, wParam, lParam);
+    case WM_IME_CHAR:
+        return OnImeChar(edit, wParam, lParam);
     case WM_LBUTTONDBLCLK:
         SelectClickedPart(edit, lParam);
         return 1;

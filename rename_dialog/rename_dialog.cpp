@@ -127,8 +127,6 @@ static BOOL ShowEntry(HWND dlg)
     BOOL last = g_current == g_entryCount - 1;
     ShowCounterTitle(g_current, dlg, g_entryCount);
     lstrcpynA(path, entry->path, sizeof(path));
-    if (g_started)
-        ShowIconAndPath(dlg, path);
     EnableWindow(GetDlgItem(dlg, IDC_PREV), g_current != 0);
     EnableWindow(GetDlgItem(dlg, IDC_NEXT), !last);
     SetDefaultButton(dlg, last ? IDOK : IDC_NEXT);
@@ -136,14 +134,19 @@ static BOOL ShowEntry(HWND dlg)
     SetDlgItemTextA(dlg, IDC_CURRENT_NAME, name);
     SetDlgItemTextA(dlg, IDC_NEW_NAME, entry->newName[0] ? entry->newName : name);
     ShowAttributes(dlg, path);
-    /* When the user works in the list window, the refresh leaves the focus and the rows alone. */
+    /* When the user works in the list window, the refresh leaves the focus and the rows alone.
+       Otherwise the focus goes back to the name field, also from a button just clicked: there
+       the letters of the next name would press buttons as mnemonics. */
     if (GetForegroundWindow() == dlg) {
         if (IsListWindowOpen())
             SelectListRow(g_current);
-        else
-            FocusControl(dlg, GetDlgItem(dlg, IDC_NEW_NAME));
+        FocusControl(dlg, GetDlgItem(dlg, IDC_NEW_NAME));
     }
     SelectNamePart(GetDlgItem(dlg, IDC_NEW_NAME));
+    /* Last: the shell's icon may take seconds on a slow share, and the texts are the new entry's
+       meanwhile. */
+    if (g_started)
+        ShowIconAndPath(dlg, path);
     return TRUE;
 }
 

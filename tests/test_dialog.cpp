@@ -21,16 +21,21 @@ static bool IsTopmost(HWND window) { return (GetWindowLongA(window, GWL_EXSTYLE)
 
 /* Where a start-up leaves the user, with a letter typed at once (before its posted steps ran):
    after the dialog, the active window and the focus, the visible moves, the order of the entries,
-   the list window's row, and which windows stand on top. */
+   where Tab goes from there, the list window's row, and which windows stand on top. Then, in some
+   rows, a click on >> (which takes the focus, as a real press does) and a letter: it goes into the
+   next entry's name, never to a button as its mnemonic ("o" is OK's). */
 TEST_F(DialogTest, StartUpEndsInTheNameField)
 {
-    const std::string three = "Quillmark(1/3) a.txt k.txt [A] > >>(&N) >>(&N) 1-1 | dialog name <> a.txt b.txt c.txt";
-    const std::string two = "Quillmark(1/2) b.txt k.txt [A] > >>(&N) >>(&N) 1-1 | dialog name <> b.txt c.txt";
-    const std::string one = "Quillmark(1/1) c.txt k.txt [A]  OK(&O) OK(&O) 1-1 | dialog name  c.txt";
-    struct { const char *options; size_t files; std::string seen; } rows[] = {
-        {"", 1, one + " | top 0"}, {"", 2, two + " | top 0"}, {"", 3, three + " | top 0"},
+    const std::string tabs = " | tab >>(&N) 中止(&S) OK(&O) &M name";
+    const std::string three = "Quillmark(1/3) a.txt k.txt [A] > >>(&N) >>(&N) 1-1 | dialog name <> a.txt b.txt c.txt" + tabs;
+    const std::string two = "Quillmark(1/2) b.txt k.txt [A] > >>(&N) >>(&N) 1-1 | dialog name <> b.txt c.txt" + tabs;
+    const std::string one = "Quillmark(1/1) c.txt k.txt [A]  OK(&O) OK(&O) 1-1 | dialog name  c.txt | tab 中止(&S) OK(&O) &M name";
+    const std::string clicked = " | Quillmark(2/3) b.txt o.txt [A] <> >>(&N) >>(&N) 1-1";
+    struct { const char *options; size_t files; std::string seen; bool click; } rows[] = {
+        {"", 1, one + " | top 0"}, {"", 2, two + " | top 0"}, {"", 3, three + " | top 0" + clicked, true},
         {"/t", 1, one + " | top 1"}, {"/t", 2, two + " | top 1"}, {"/t", 3, three + " | top 1"},
-        {"/p", 1, one + " | list 0 | top 00"}, {"/p", 2, two + " | list 0 | top 00"}, {"/p", 3, three + " | list 0 | top 00"},
+        {"/p", 1, one + " | list 0 | top 00"}, {"/p", 2, two + " | list 0 | top 00"},
+        {"/p", 3, three + " | list 0 | top 00" + clicked + " | list 1", true},
         {"/p /t", 1, one + " | list 0 | top 11"}, {"/p /t", 3, three + " | list 0 | top 11"},
     };
     typedAhead = {'K', -'K'};
@@ -43,14 +48,29 @@ TEST_F(DialogTest, StartUpEndsInTheNameField)
             seen += IsWindowVisible(GetDlgItem(dlg, id)) ? (id == IDC_PREV ? "<" : ">") : "";
         for (DWORD i = 0; i < g_entryCount; i++)
             seen += std::string(" ") + FileNamePart(g_entries[i]->path);
+        seen += " | tab";
+        for (HWND focus = NULL; focus != edit && seen.size() < 500;) {
+            SendKeys({VK_TAB, -VK_TAB}, false);
+            PumpMessages(dlg);
+            focus = GetFocus();
+            seen += " " + (focus == edit ? "name" : WindowText(focus));
+        }
         seen += IsListWindowOpen() ? " | list " + std::to_string(SelectedRow()) : "";
         seen += " | top " + std::to_string(IsTopmost(dlg)) + (IsListWindowOpen() ? std::to_string(IsTopmost(g_listWindow)) : "");
+        if (row.click) {
+            SendDlgItemMessageA(dlg, IDC_NEXT, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+            SendDlgItemMessageA(dlg, IDC_NEXT, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+            SendKeys({'O', -'O'}, false);
+            PumpMessages(dlg);
+            seen += " | " + (Ended() ? "ended" : Shown(dlg)) + (IsListWindowOpen() ? " | list " + std::to_string(SelectedRow()) : "");
+        }
         EXPECT_EQ(row.seen, seen) << "options '" << row.options << "', " << row.files << " files";
     }
 }
 
 /* B.txt vanishes after the start: it shows no attributes, selects as a folder and shows no icon,
-   never the one of the file shown before. Replaced icons are destroyed. */
+   never the one of the file shown before. Replaced icons are destroyed. The icon, which may be
+   slow to come, is asked for when everything else shows the new entry. */
 TEST_F(DialogTest, WalksTheSortedEntries)
 {
     Open({"c.txt", "a.txt", "dir.old/", "B.txt"});
@@ -69,12 +89,16 @@ TEST_F(DialogTest, WalksTheSortedEntries)
         {IDC_PREV, "Quillmark(1/4) a.txt a.txt [AR] > >>(&N) >>(&N) 0-1"},
     };
     std::vector<HICON> icons;
+    std::string atIcon;
+    SpyOn(GetDlgItem(dlg, IDC_FILE_ICON), [&](UINT msg) { atIcon = msg == STM_SETICON ? Shown(dlg) : atIcon; });
     for (const auto &step : steps) {
         if (step.command) {    /* from a caret at the start: the moves select afresh */
             SendMessageA(edit, EM_SETSEL, 0, 0);
+            atIcon = "";
             Command(dlg, step.command);
         }
         EXPECT_EQ(step.shown, Shown(dlg));
+        EXPECT_TRUE(atIcon.empty() || atIcon == step.shown) << "when the icon was asked for: " << atIcon;
         char tip[PATH_TEXT] = "";
         TOOLINFOA info = {TTTOOLINFOA_V2_SIZE, 0, GetDlgItem(dlg, IDC_CURRENT_NAME), IDC_CURRENT_NAME, {}, NULL, tip};
         SendMessageA(g_tooltip, TTM_GETTOOLINFOA, 0, (LPARAM)&info);    /* a tool without a rectangle never shows */

@@ -31,6 +31,10 @@ TEST_F(ListWindowTest, OpensBelowTheDialogAndFollowsIt)
     EXPECT_EQ("fits", Layout()) << "at the start";
     int columns = (int)SendMessageA((HWND)SendMessageA(ListView(), LVM_GETHEADER, 0, 0), HDM_GETITEMCOUNT, 0, 0);
     EXPECT_EQ("表.txt|表.txt|" + folder.Path("表.txt") + "|3", ListCell(2, 0) + "|" + ListCell(2, 1) + "|" + ListCell(2, 2) + "|" + std::to_string(columns));
+    bool told = false;
+    SpyOn(ListView(), [&](UINT msg) { told = told || msg == WM_SYSCOLORCHANGE; });
+    SendMessageA(g_listWindow, WM_SYSCOLORCHANGE, 0, 0);
+    EXPECT_TRUE(told) << "a change of the system's colours reaches the list view";
     SetWindowPos(dlg, NULL, d.left + 30, d.top - 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     RECT moved = ScreenRect(g_listWindow);
     EXPECT_EQ(std::to_string(l.left + 30) + "," + std::to_string(l.top - 40), std::to_string(moved.left) + "," + std::to_string(moved.top));

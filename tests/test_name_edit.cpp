@@ -84,7 +84,8 @@ static LRESULT CALLBACK RecordHandedOn(HWND edit, UINT msg, WPARAM wParam, LPARA
 TEST_F(NameEditTest, TypedCharacters)
 {
     Open({"a.txt", "b.txt"});
-    g_platformEditProc = g_editProc, g_editProc = RecordHandedOn;
+    g_platformEditProc = g_editProc;
+    g_editProc = RecordHandedOn;
     TypeName(dlg, "changed.txt");
     SendKeys({VK_CONTROL});
     Key(VK_F2);
@@ -92,6 +93,10 @@ TEST_F(NameEditTest, TypedCharacters)
     EXPECT_EQ("a.txt 0-1", ItemText(dlg, IDC_NEW_NAME) + " " + Selection(edit)) << "Ctrl+F2 puts the current name back";
     Type("\x95\x5C");    /* as an input method delivers a pair: no key-down between, after Ctrl+F2 too */
     EXPECT_EQ("表.txt", ItemText(dlg, IDC_NEW_NAME));
+    TypeName(dlg, "");
+    for (WPARAM code : {0x955C, (int)'?'})    /* an input method's own message, the lead byte high */
+        SendMessageA(edit, WM_IME_CHAR, code, 1);
+    EXPECT_EQ("表", ItemText(dlg, IDC_NEW_NAME)) << "an input method's text goes by the typing rules";
     struct { const char *typed, *text; } rows[] = {
         {"x\"x*x/x:x<x>x?x\\x|", "xxxxxxxxx"}, {". -", ". -"}, {"表ソ能あ\\", "表ソ能あ"},   /* three end in 0x5C */
         {"a\x7F\x02\x1F\t\rbc\b", "ab"},    /* Windows' edit control would insert DEL (Ctrl+Backspace) */

@@ -86,6 +86,22 @@ void SendKeys(const std::vector<int> &keys, bool read)
         PumpMessages();
 }
 
+static WNDPROC g_spiedProc;
+static std::function<void(UINT)> g_spy;
+
+static LRESULT CALLBACK Spy(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (g_spy)
+        g_spy(msg);
+    return CallWindowProcA(g_spiedProc, window, msg, wParam, lParam);
+}
+
+void SpyOn(HWND window, std::function<void(UINT)> spy)
+{
+    g_spy = spy;
+    g_spiedProc = (WNDPROC)SetWindowLongPtrA(window, GWLP_WNDPROC, (LONG_PTR)Spy);
+}
+
 static MessageBoxAnswerer *g_answerer;
 static HHOOK g_hook;
 
@@ -133,6 +149,7 @@ void DialogTest::Open(const std::vector<std::string> &names, const std::string &
 void DialogTest::TearDown()
 {
     SendKeys({-VK_CONTROL, -VK_MENU});
+    g_spy = nullptr;
     if (IsWindow(dlg) && g_entries)
         SendMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
     DestroyWindow(dlg);

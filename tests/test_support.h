@@ -71,6 +71,8 @@ inline void TypeName(HWND dlg, const std::string &name) { SendDlgItemMessageA(dl
 inline void Command(HWND dlg, int id) { SendMessageA(dlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(dlg, id)); }
 /* The selection of an edit control as "start-end". */
 inline std::string Selection(HWND edit) { DWORD s = SendMessageA(edit, EM_GETSEL, 0, 0); return std::to_string(LOWORD(s)) + "-" + std::to_string(HIWORD(s)); }
+/* Lets spy see each message of one window before its own procedure does, until the test ends. */
+void SpyOn(HWND window, std::function<void(UINT)> spy);
 /* Key events as the keyboard gives them, in one call: a key is pressed at a positive code and
    released at its negative. Then this thread reads them, unless they are to wait in its queue. */
 void SendKeys(const std::vector<int> &keys, bool read = true);

@@ -11,29 +11,18 @@ static const char g_progressTitle[] = "名前を変更しています… %lu/%lu
 
 int g_commitState;
 
-/* Renames one entry's file; TRUE when it now has its new name. The target is tested again just
-   before the call, since another program may have made it, and the shell would replace it. The
-   result is checked on disk as well: only a file found under its new name counts as renamed.
-   The old name is not looked at: another program (an editor's lock file) may make it anew.
-   The shell's own error windows (a file in use, access denied) belong to owner: an owned window
-   stands above its owner, an always-on-top dialog included, and is centred on it. */
-BOOL RenameEntry(FileEntry *entry, HWND owner)
+/* One rename by the shell. Its paths end in a double terminator. The shell's own error windows
+   (a file in use, access denied) belong to owner: an owned window stands above its owner, an
+   always-on-top dialog included, and is centred on it. */
+static BOOL ShellRename(const char *source, const char *target, HWND owner)
 {
     char from[PATH_TEXT + 1];
     char to[PATH_TEXT + 1];
 
     ZeroMemory(from, sizeof(from));
     ZeroMemory(to, sizeof(to));
-    /* A path ending in a separator names a folder by its inside: renamed, it would move into itself. */
-    if (!*FileNamePart(entry->path) || !*entry->newName || HasForbiddenChar(entry->newName))
-        return FALSE;
-    /* The shell copies paths into fixed buffers of MAX_PATH without a bound. */
-    if (lstrlenA(entry->path) >= MAX_PATH || !JoinPath(entry->path, entry->newName, to))
-        return FALSE;
-    lstrcpynA(from, entry->path, PATH_TEXT);
-    if (FileExists(to))
-        return FALSE;
-
+    lstrcpynA(from, source, PATH_TEXT);
+    lstrcpynA(to, target, PATH_TEXT);
     SHFILEOPSTRUCTA op;
     ZeroMemory(&op, sizeof(op));
     op.hwnd = owner;
@@ -41,9 +30,71 @@ BOOL RenameEntry(FileEntry *entry, HWND owner)
     op.pFrom = from;
     op.pTo = to;
     op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION;
-    if (RunShellOperation(&op) != 0)
+    return RunShellOperation(&op) == 0;
+}
+
+/* A free name in the entry's folder, for the first of two steps. */
+static BOOL MakeTemporaryPath(const char *path, char *out)
+{
+    char name[40];
+    for (DWORD i = 0; i < 100; i++) {
+        wsprintfA(name, "~brisknote-%lu-%lu.tmp", GetCurrentProcessId(), i);
+        if (JoinPath(path, name, out) && !FileExists(out))
+            return TRUE;
+    }
+    return FALSE;
+}
+
+/* A change of letter case alone: a single rename does nothing on FAT and exFAT and still reports
+   success, and the shell may refuse it as a name that exists. So the file goes to a free name
+   first, then to its new one. When the second step fails, the first is undone; when even that
+   fails, the entry takes the name the file has now, so that the retry pass offers it. */
+static BOOL RenameThroughFreeName(FileEntry *entry, const char *to, HWND owner)
+{
+    char spare[PATH_TEXT];
+
+    if (!MakeTemporaryPath(entry->path, spare) || !ShellRename(entry->path, spare, owner))
         return FALSE;
-    return FileExists(to);
+    if (ShellRename(spare, to, owner))
+        return TRUE;
+    if (!ShellRename(spare, entry->path, owner))
+        lstrcpynA(entry->path, spare, PATH_TEXT);
+    return FALSE;
+}
+
+/* The new name as the disk stores it: a change of letter case that did not happen fails. A
+   trailing blank or dot, which the platform drops, is no such change. */
+static BOOL HasNewSpelling(const char *to, const char *name)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE find = FindFirstFileA(to, &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return FALSE;
+    FindClose(find);
+    return lstrcmpA(found.cFileName, name) == 0 ||
+           CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE | LOCALE_USE_CP_ACP, found.cFileName, -1, name, -1) != CSTR_EQUAL;
+}
+
+/* Renames one entry's file; TRUE when it now has its new name. The target is tested again just
+   before the call, since another program may have made it, and the shell would replace it; the
+   file itself under another letter case is no such target. The result is checked on disk as
+   well. The old name is not looked at: another program (an editor's lock file) may make it anew. */
+BOOL RenameEntry(FileEntry *entry, HWND owner)
+{
+    char to[PATH_TEXT];
+
+    /* A path ending in a separator names a folder by its inside: renamed, it would move into itself. */
+    if (!*FileNamePart(entry->path) || !*entry->newName || HasForbiddenChar(entry->newName))
+        return FALSE;
+    /* The shell copies paths into fixed buffers of MAX_PATH without a bound. */
+    if (lstrlenA(entry->path) >= MAX_PATH || !JoinPath(entry->path, entry->newName, to))
+        return FALSE;
+    BOOL sameFile = FileExists(to);
+    if (sameFile && !IsSameFile(to, entry->path))
+        return FALSE;
+    if (!(sameFile ? RenameThroughFreeName(entry, to, owner) : ShellRename(entry->path, to, owner)))
+        return FALSE;
+    return HasNewSpelling(to, entry->newName);
 }
 
 static BOOL AskRetry(HWND dlg)

@@ -79,10 +79,11 @@ BOOL IsNameTaken(FileList list, const char *candidate, DWORD index)
                                          candidate, -1) == CSTR_EQUAL)
             return TRUE;
     }
-    /* A joined path beyond the platform's limit cannot exist; the rename of it fails on OK. */
+    /* A joined path beyond the platform's limit cannot exist; the rename of it fails on OK. The
+       file found may be the entry's own, under another letter case. */
     if (!JoinPath(entry->path, candidate, full))
         return FALSE;
-    return FileExists(full);
+    return FileExists(full) && !IsSameFile(full, entry->path);
 }
 
 void ShowErrorTitle(HWND dlg, const char *format, DWORD index, DWORD total)

@@ -169,15 +169,16 @@ static void TypeNames(HWND dlg, const std::vector<std::string> &names)
     }
 }
 
-/* OK renames every changed file, each in its own folder, offers the failed one again, and ends
-   when a pass has no file left: this one vanished meanwhile. The last file lies in another folder:
-   a name meant for a file of the first folder is refused for it all the same. */
+/* OK renames every changed file, each in its own folder, a change of letter case included, offers
+   the failed one again under the name it has, and ends when a pass has no file left: this one
+   vanished meanwhile. The last file lies in another folder: a name meant for a file of the first
+   folder is refused for it all the same. */
 TEST_F(DialogTest, OkRenamesChangedFilesAndOffersFailuresAgain)
 {
     TempFolder other(folder.dir + "\\z");
     Open({"a.txt", "b.txt", "c.txt", "dir/"}, "\"" + other.Make("x.txt") + "\"");
     folder.Make("dir/inside.txt");
-    TypeNames(dlg, {"新しい.txt", "", "c2.txt", "dir2", "c2.txt"});
+    TypeNames(dlg, {"新しい.txt", "B.TXT", "C.txt", "dir2", "dir2"});
     Command(dlg, IDOK);
     EXPECT_EQ("Quillmark(5/5) 既に存在している名前です。", WindowText(dlg));
     TypeName(dlg, "x2.txt");
@@ -188,7 +189,7 @@ TEST_F(DialogTest, OkRenamesChangedFilesAndOffersFailuresAgain)
     EXPECT_EQ(std::vector<std::string>{"Quillmark: エラーがあります。\n継続しますか?"}, answerer.texts);
     EXPECT_EQ("Quillmark(1/1) c.txt", WindowText(dlg) + " " + ItemText(dlg, IDC_NEW_NAME)) << "a pass of the failed file";
     EXPECT_EQ(edit, GetFocus());
-    EXPECT_EQ("b.txt<b.txt c.txt<c.txt dir2/ " + other.dir.substr(folder.dir.size() + 1) + "/ 新しい.txt<a.txt", folder.Listing());
+    EXPECT_EQ("B.TXT<b.txt c.txt<c.txt dir2/ " + other.dir.substr(folder.dir.size() + 1) + "/ 新しい.txt<a.txt", folder.Listing());
     EXPECT_EQ("x2.txt<x.txt", other.Listing());
     EXPECT_EQ("content of dir/inside.txt", ReadContent(folder.Path("dir2\\inside.txt")));
     DeleteFileA(folder.Path("c.txt").c_str());

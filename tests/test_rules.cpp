@@ -96,13 +96,20 @@ TEST(Rules, SortFollowsTheCompareStringExchangeSort)
     }
 }
 
-/* Names that can only reach a rename by some other way than the dialog's checks. */
+/* Names that can only reach a rename by some other way than the dialog's checks, and a change of
+   letter case, which goes through a free name. A file is known by its identity, never its name. */
 TEST(Rules, RenameEntryRefusesWhatTheShellWouldMisuse)
 {
     TempFolder folder;
-    for (const char *name : {"a.txt", "there.txt", "sub/"})
+    for (const char *name : {"a.txt", "there.txt", "sub/", "photo.JPG", "README"})
         folder.Make(name);
     std::string a = folder.Path("a.txt");
+    struct { std::string a, b; BOOL same; } identities[] = {
+        {a, folder.Path("A.TXT"), TRUE}, {folder.Path("sub"), folder.Path("SUB"), TRUE}, {a, folder.Path("there.txt"), FALSE},
+        {a, folder.Path("none.txt"), FALSE},
+    };
+    for (const auto &row : identities)
+        EXPECT_EQ(row.same, IsSameFile(row.a.c_str(), row.b.c_str())) << row.a << " and " << row.b;
     struct { std::string path, newName; BOOL renamed; } rows[] = {
         {a, "sub\\x.txt", FALSE},
         {a, "a\x7F.txt", FALSE},
@@ -112,6 +119,8 @@ TEST(Rules, RenameEntryRefusesWhatTheShellWouldMisuse)
         {folder.Path("none.txt"), "b.txt", FALSE},
         {a, "b.txt", TRUE},
         {folder.Path("sub"), "sub2", TRUE},
+        {folder.Path("photo.JPG"), "photo.jpg", TRUE},
+        {folder.Path("README"), "ReadMe", TRUE},
     };
     for (const auto &row : rows) {
         FileEntry entry = {};
@@ -119,5 +128,5 @@ TEST(Rules, RenameEntryRefusesWhatTheShellWouldMisuse)
         lstrcpynA(entry.newName, row.newName.c_str(), PATH_TEXT);
         EXPECT_EQ(row.renamed, RenameEntry(&entry, NULL)) << row.path << " to " << row.newName;
     }
-    EXPECT_EQ("b.txt<a.txt sub2/ there.txt<there.txt", folder.Listing());
+    EXPECT_EQ("ReadMe<README b.txt<a.txt photo.jpg<photo.JPG sub2/ there.txt<there.txt", folder.Listing());
 }

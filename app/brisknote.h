@@ -38,11 +38,13 @@ BOOL RegisterControlClasses(void);
 char *ConvertToCodePage(const WCHAR *wide, UINT codePage);
 char *ReadCommandLine(void);
 const char *CommandTail(const char *line);
+int ReportUnnamablePaths(HWND owner);
 
 /* app/shell.cpp */
 DWORD_PTR GetShellFileInfo(const char *path, SHFILEINFOA *info, UINT flags);
 int RunShellOperation(SHFILEOPSTRUCTA *op);
 INT_PTR OpenWithShell(const char *path);
+WCHAR **SplitCommandLine(int *count);
 
 /* app/file_list.cpp */
 extern DWORD g_options;

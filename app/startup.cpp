@@ -60,6 +60,68 @@ char *ReadCommandLine(void)
     return ConvertToCodePage(GetCommandLineW(), GetACP());
 }
 
+/* At most this many names are listed in the notice of files the program cannot name; the rest
+   are counted. */
+#define NOTICE_NAMES    20
+#define NOTICE_TEXT     (256 + NOTICE_NAMES * (MAX_PATH + 1))
+
+static const WCHAR g_unnamableText[] =
+    L"次のファイルは、このプログラムで使えない文字が名前に含まれているため、名前を変更できません。"
+    L"これらのファイルには何もしていません。\n";
+static const WCHAR g_unnamableRest[] = L"\n…ほか %d 件";
+
+/* An existing file or folder whose name has a character that the program's code page has no
+   exact form for (a wave dash from a Mac, a separate voiced mark): converted, its path holds "?"
+   and names nothing. UTF-8 holds every name. */
+static BOOL IsUnnamable(const WCHAR *path)
+{
+    BOOL lost = FALSE;
+    UINT codePage = GetACP();
+    if (codePage == CP_UTF8)
+        return FALSE;
+    WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, path, -1, NULL, 0, "?", &lost);
+    return lost && GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+static void AppendFileName(WCHAR *text, const WCHAR *path)
+{
+    const WCHAR *name = path;
+    for (const WCHAR *p = path; *p; p++) {
+        if (*p == L'\\' || *p == L'/')
+            name = p + 1;
+    }
+    lstrcatW(text, L"\n");
+    lstrcpynW(text + lstrlenW(text), name, MAX_PATH);
+}
+
+/* Tells the user, once, of the paths the file list had to leave out because their names cannot
+   be held, by the names Explorer shows; paths that name nothing are left out silently. Returns
+   how many there were. */
+int ReportUnnamablePaths(HWND owner)
+{
+    int count = 0;
+    int found = 0;
+    WCHAR caption[32];
+    WCHAR **args = SplitCommandLine(&count);
+    WCHAR *text = (WCHAR *)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, NOTICE_TEXT * sizeof(WCHAR));
+    if (args && text)
+        lstrcpyW(text, g_unnamableText);
+    for (int i = 1; args && text && i < count; i++) {
+        if (IsUnnamable(args[i]) && ++found <= NOTICE_NAMES)
+            AppendFileName(text, args[i]);
+    }
+    if (found > NOTICE_NAMES)
+        wsprintfW(text + lstrlenW(text), g_unnamableRest, found - NOTICE_NAMES);
+    MultiByteToWideChar(CP_ACP, 0, g_programWord, -1, caption, 32);
+    if (found)
+        MessageBoxW(owner, text, caption, MB_OK | MB_ICONWARNING);
+    if (text)
+        HeapFree(GetProcessHeap(), 0, text);
+    if (args)
+        LocalFree(args);
+    return found;
+}
+
 /* The command line without the program's own name and the white space after it. The name ends
    at its closing quote, or unquoted at the first blank or tab; double-byte characters are
    stepped over whole, so a byte from 0x80 up is never taken for white space. */

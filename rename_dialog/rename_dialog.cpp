@@ -179,9 +179,11 @@ static BOOL InitRenameDialog(HWND dlg, const char *commandLine)
     const char *paths = ParseOptions(commandLine);
     g_current = 0;
     g_entries = BuildFileList(paths, &g_entryCount);
-    /* The beep of the name errors tells that no file could be taken. */
+    /* The beep of the name errors tells that no file could be taken, unless the notice of files
+       that cannot be named says more. */
     if (g_entryCount == 0) {
-        MessageBeep(MB_ICONWARNING);
+        if (!ReportUnnamablePaths(NULL))
+            MessageBeep(MB_ICONWARNING);
         EndRenameDialog(dlg);
         return TRUE;
     }
@@ -238,6 +240,7 @@ static void FinishStart(HWND dlg, WPARAM step)
     g_started = TRUE;
     if (HasCurrentEntry())
         ShowIconAndPath(dlg, g_entries[g_current]->path);
+    ReportUnnamablePaths(dlg);
 }
 
 /* Checks the typed name and stores it in the entry being left. id is the command that asked:

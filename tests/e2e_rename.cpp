@@ -57,15 +57,17 @@ static bool WaitFor(const std::function<bool()> &condition)
     return true;
 }
 
-/* Waits for a visible top-level window of the program whose title begins with prefix. */
-static HWND WaitForWindow(const Program &program, const std::string &prefix, const char *className = "#32770")
+/* Waits for a visible top-level window of the program whose title begins with prefix, or is
+   exactly that. */
+static HWND WaitForWindow(const Program &program, const std::string &prefix, const char *className = "#32770", bool exact = false)
 {
     HWND found = NULL;
     WaitFor([&] {
         for (HWND window = NULL; (window = FindWindowExA(NULL, window, className, NULL));) {
             DWORD process = 0;
             GetWindowThreadProcessId(window, &process);
-            if (process == program.info.dwProcessId && IsWindowVisible(window) && WindowText(window).find(prefix) == 0) {
+            std::string title = WindowText(window);
+            if (process == program.info.dwProcessId && IsWindowVisible(window) && (exact ? title == prefix : title.find(prefix) == 0)) {
                 found = window;
                 return true;
             }
@@ -131,7 +133,8 @@ TEST(EndToEnd, TheCommandLineAsThePlatformGivesIt)
     TempFolder folder;
     for (const char *name : {"表紙.txt", "cafe.txt", "価格/", "価格\\100.txt", "ツール/", "a"})
         folder.Make(name);
-    for (const wchar_t *name : {L"\\café.txt", L"\\価格¥100.txt"})
+    const wchar_t *unnamable[] = {L"\\café.txt", L"\\価格¥100.txt", L"\\1月\u301C3月.txt", L"\\\u304B\u3099.txt"};
+    for (const wchar_t *name : unnamable)
         CloseHandle(CreateFileW((Wide(folder.dir) + name).c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL));
     std::string tools = folder.Path("ツール\\BrisknoteCopy.exe");
     CopyFileA(ProgramPath().c_str(), tools.c_str(), FALSE);
@@ -142,25 +145,34 @@ TEST(EndToEnd, TheCommandLineAsThePlatformGivesIt)
     CopyFileA(ProgramPath("planted\\comctl32.dll").c_str(), folder.Path("ツール\\comctl32.dll").c_str(), FALSE);
     RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\BrisknoteCopy.exe\\DllOverrides", "comctl32", REG_SZ, "native,builtin", 15);
     const std::wstring exe = Wide(ProgramPath()), copy = Wide(tools);
-    struct { std::wstring line; const char *shown, *list, *renameTo; } rows[] = {
-        {exe + L" a", "Quillmark(1/1) a", NULL},
-        {copy + L" /p 表紙.txt", "Quillmark(1/1) 表紙.txt", "リネームリスト"},
-        {L"Brisknote.exe café.txt 表紙.txt", "Quillmark(1/1) 表紙.txt", NULL},
-        {L"Brisknote.exe \"価格¥100.txt\" 表紙.txt", "Quillmark(1/1) 表紙.txt", NULL},
-        {L"Brisknote.exe café.txt", NULL, NULL},
-        {exe, NULL, NULL},
-        {copy + L" /p", NULL, NULL},
-        {exe + L" " + Wide(folder.Path(std::string(300, 'x'))), NULL, NULL},
-        {exe + L" 表紙.txt", "Quillmark(1/1) 表紙.txt", NULL, "表紙2.txt"},
+    /* Names the program cannot hold are told in one notice, by the names Explorer shows, and
+       left alone: owned by the dialog, or by no window when no file is left. */
+    struct { std::wstring line; const wchar_t *notice; const char *shown, *list, *renameTo; } rows[] = {
+        {exe + L" a", NULL, "Quillmark(1/1) a", NULL},
+        {copy + L" /p 表紙.txt", NULL, "Quillmark(1/1) 表紙.txt", "リネームリスト"},
+        {L"Brisknote.exe café.txt 1月\u301C3月.txt \u304B\u3099.txt 表紙.txt", L"\ncafé.txt\n1月\u301C3月.txt\n\u304B\u3099.txt", "Quillmark(1/1) 表紙.txt", NULL},
+        {L"Brisknote.exe \"価格¥100.txt\" 表紙.txt", L"\n価格¥100.txt", "Quillmark(1/1) 表紙.txt", NULL},
+        {L"Brisknote.exe café.txt \u304B\u3099.txt", L"\ncafé.txt\n\u304B\u3099.txt", NULL, NULL},
+        {exe, NULL, NULL, NULL},
+        {copy + L" /p", NULL, NULL, NULL},
+        {exe + L" " + Wide(folder.Path(std::string(300, 'x'))), NULL, NULL, NULL},
+        {exe + L" 表紙.txt", NULL, "Quillmark(1/1) 表紙.txt", NULL, "表紙2.txt"},
     };
     for (const auto &row : rows) {
         Program program;
         ASSERT_TRUE(program.Start(row.line, folder.dir)) << "error " << GetLastError() << ", row " << &row - rows;
+        HWND box = row.notice ? WaitForWindow(program, "Quillmark", "#32770", true) : NULL;
+        HWND dlg = row.shown ? WaitForWindow(program, "Quillmark(") : NULL;
+        if (row.notice) {
+            WCHAR text[1024] = L"";
+            SendMessageW(GetDlgItem(box, 0xFFFF), WM_GETTEXT, 1024, (LPARAM)text);
+            EXPECT_TRUE(wcsstr(text, row.notice) && !wcsstr(text, L"表紙") && GetWindow(box, GW_OWNER) == dlg) << "row " << &row - rows;
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+        }
         if (!row.shown) {
             EXPECT_EQ(0u, program.WaitForEnd()) << "no file: ends at once; row " << &row - rows;
             continue;
         }
-        HWND dlg = WaitForWindow(program, "Quillmark(");
         EXPECT_EQ(row.shown, WindowText(dlg) + " " + ItemText(dlg, IDC_NEW_NAME)) << "row " << &row - rows;
         EXPECT_TRUE(!row.list || WaitForWindow(program, row.list)) << "row " << &row - rows;
         TypeName(dlg, row.renameTo ? row.renameTo : "typed");
@@ -175,6 +187,8 @@ TEST(EndToEnd, TheCommandLineAsThePlatformGivesIt)
         EXPECT_TRUE(!row.renameTo || ReadContent(folder.Path(row.renameTo)) == "content of 表紙.txt") << row.renameTo;
     }
     EXPECT_FALSE(Exists(folder.Path("comctl32 loaded"))) << "the program loaded the comctl32.dll beside it";
+    for (const wchar_t *name : unnamable)
+        EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((Wide(folder.dir) + name).c_str())) << "a file the program cannot name is left alone";
     /* Names compare in the program's code page whatever the user's locale: read as code page 1252,
        ア (0x83 0x41) and ヂ (0x83 0x61) differ only in the case of a letter. */
     for (bool fallback : {false, true}) {
@@ -186,3 +200,4 @@ TEST(EndToEnd, TheCommandLineAsThePlatformGivesIt)
         FreeFileList(list);
     }
 }
+

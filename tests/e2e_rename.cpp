@@ -97,7 +97,6 @@ TEST(EndToEnd, KeysAndTheFileMenuInTheProgram)
     PostMessageA(dlg, WM_KEYDOWN, '3', 0);    /* the menu's own loop reads the program's queue */
     PostMessageA(dlg, WM_CHAR, '3', 0);
     ASSERT_NE(nullptr, WaitForWindow(program, "Quillmark(3/3)")) << "the jump item was not carried out";
-    EXPECT_EQ("表紙.txt", ItemText(dlg, IDC_NEW_NAME));
     TypeName(dlg, "表紙2.txt");
     SetForegroundWindow(dlg);
     SendKeys({VK_RETURN, -VK_RETURN});
@@ -105,27 +104,10 @@ TEST(EndToEnd, KeysAndTheFileMenuInTheProgram)
     EXPECT_EQ("b c.txt<b c.txt renamed a.txt<a.txt 表紙2.txt<表紙.txt", folder.Listing());
 }
 
-TEST(EndToEnd, ACommandLineAtThePlatformLimit)
-{
-    TempFolder folder("C:\\");
-    std::string line = "\"" + ProgramPath() + "\"";
-    for (int i = 0; i < 2000; i++)
-        line += " " + folder.Make(std::to_string(10000 + i).substr(1));
-    while (line.size() < 32766)    /* missing paths fill the line to the limit, with its terminator */
-        line += " " + std::string(std::min<size_t>(32766 - line.size() - 1, 200), 'm');
-    Program program;
-    ASSERT_TRUE(program.Start(Wide(line)));
-    HWND dlg = WaitForWindow(program, "Quillmark(1/2000)");
-    ASSERT_NE(nullptr, dlg) << "the dialog did not come up on 2,000 files";
-    TypeName(dlg, "renamed");
-    PostMessageA(GetDlgItem(dlg, IDOK), BM_CLICK, 0, 0);
-    EXPECT_EQ(0u, program.WaitForEnd());
-    EXPECT_EQ("content of 0000 content of 1999", ReadContent(folder.Path("renamed")) + " " + ReadContent(folder.Path("1999")));
-}
-
-/* The program's name unquoted, with double-byte characters in it or after it, and characters
-   that code page 932 has no form for, which Windows' own conversion would turn into the name of
-   another file ("é" into "e", "¥" into a backslash). e2e_code_page runs it where Wine gives code
+/* The program's name unquoted, with double-byte characters in it or after it, characters that
+   code page 932 has no form for, which Windows' own conversion would turn into the name of another
+   file ("é" into "e", "¥" into a backslash), and a line at the platform's limit: 2,000 files and
+   missing paths. e2e_code_page runs it where Wine gives code
    page 1252 to a program that does not ask for its own, as a Windows that is not Japanese does:
    表 (0x95 0x5C) is still read, shown and renamed whole. */
 TEST(EndToEnd, TheCommandLineAsThePlatformGivesIt)
@@ -145,6 +127,11 @@ TEST(EndToEnd, TheCommandLineAsThePlatformGivesIt)
     CopyFileA(ProgramPath("planted\\comctl32.dll").c_str(), folder.Path("ツール\\comctl32.dll").c_str(), FALSE);
     RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\BrisknoteCopy.exe\\DllOverrides", "comctl32", REG_SZ, "native,builtin", 15);
     const std::wstring exe = Wide(ProgramPath()), copy = Wide(tools);
+    std::string limit = "\"" + ProgramPath() + "\"";
+    for (int i = 0; i < 2000; i++)
+        limit += " " + folder.Make(std::to_string(10000 + i).substr(1)).substr(folder.dir.size() + 1);
+    while (limit.size() < 32766)    /* missing paths fill the line to the limit, with its terminator */
+        limit += " " + std::string(std::min<size_t>(32766 - limit.size() - 1, 200), 'm');
     /* Names the program cannot hold are told in one notice, by the names Explorer shows, and
        left alone: owned by the dialog, or by no window when no file is left. */
     struct { std::wstring line; const wchar_t *notice; const char *shown, *list, *renameTo; } rows[] = {
@@ -157,6 +144,7 @@ TEST(EndToEnd, TheCommandLineAsThePlatformGivesIt)
         {copy + L" /p", NULL, NULL, NULL},
         {exe + L" " + Wide(folder.Path(std::string(300, 'x'))), NULL, NULL, NULL},
         {exe + L" 表紙.txt", NULL, "Quillmark(1/1) 表紙.txt", NULL, "表紙2.txt"},
+        {Wide(limit), NULL, "Quillmark(1/2000) 0000", NULL, "renamed"},
     };
     for (const auto &row : rows) {
         Program program;
@@ -184,7 +172,7 @@ TEST(EndToEnd, TheCommandLineAsThePlatformGivesIt)
         }
         EXPECT_EQ(0u, program.WaitForEnd());
         EXPECT_FALSE(Exists(folder.Path("typed")));
-        EXPECT_TRUE(!row.renameTo || ReadContent(folder.Path(row.renameTo)) == "content of 表紙.txt") << row.renameTo;
+        EXPECT_TRUE(!row.renameTo || ReadContent(folder.Path(row.renameTo)) == "content of " + std::string(strchr(row.shown, ' ') + 1)) << row.renameTo;
     }
     EXPECT_FALSE(Exists(folder.Path("comctl32 loaded"))) << "the program loaded the comctl32.dll beside it";
     for (const wchar_t *name : unnamable)

@@ -43,29 +43,25 @@ static int TextWidth(HWND edit, const char *text)
     return size.cx;
 }
 
-/* Measured from where the field shows the name's start: after its margin, or left of the field
-   when a long name is scrolled to its end. */
+/* Measured from where the field shows the name's start: after its margin, or, as here, left of
+   the field when a long name is scrolled to its end. */
 TEST_F(NameEditTest, DoubleClickSelectsThePartItLandsOn)
 {
+    const std::string name = std::string(60, 'p') + ".jpeg";
+    Open({name});
     /* A proportional font that the set-up installs: in a fixed-pitch one "jpeg" and ".jpe" are as wide. */
     HFONT font = CreateFontA(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "IPAPGothic");
-    for (const std::string &base : {std::string("photo"), std::string(60, 'p')}) {
-        std::string name = base + ".jpeg", length = std::to_string(name.size());
-        std::string dot = std::to_string(base.size()), extension = std::to_string(base.size() + 1) + "-" + length;
-        Reopen({name});
-        SendMessageA(edit, WM_SETFONT, (WPARAM)font, FALSE);
-        int whole = TextWidth(edit, name.c_str()), baseEnd = whole - TextWidth(edit, "jpeg");
-        struct { int x; std::string selection; } clicks[] = {
-            {baseEnd - 2, "0-" + dot}, {baseEnd, "0-" + dot}, {baseEnd + 1, extension},
-            {whole, extension}, {whole + 1, "0-" + length}, {whole + 50, "0-" + length},
-        };
-        for (const auto &click : clicks) {
-            SendMessageA(edit, EM_SETSEL, name.size(), name.size());
-            SendMessageA(edit, EM_SCROLLCARET, 0, 0);
-            int origin = (short)LOWORD(SendMessageA(edit, EM_POSFROMCHAR, 0, 0));
-            SendMessageA(edit, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(origin + click.x, 5));
-            EXPECT_EQ(click.selection, Selection(edit)) << "click at " << click.x << " of " << whole << " from " << origin;
-        }
+    SendMessageA(edit, WM_SETFONT, (WPARAM)font, FALSE);
+    int whole = TextWidth(edit, name.c_str()), base = whole - TextWidth(edit, "jpeg");
+    struct { int x; const char *selection; } clicks[] = {
+        {base - 2, "0-60"}, {base, "0-60"}, {base + 1, "61-65"}, {whole, "61-65"}, {whole + 1, "0-65"}, {whole + 50, "0-65"},
+    };
+    for (const auto &click : clicks) {
+        SendMessageA(edit, EM_SETSEL, name.size(), name.size());
+        SendMessageA(edit, EM_SCROLLCARET, 0, 0);
+        int origin = (short)LOWORD(SendMessageA(edit, EM_POSFROMCHAR, 0, 0));
+        SendMessageA(edit, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(origin + click.x, 5));
+        EXPECT_EQ(click.selection, Selection(edit)) << "click at " << click.x << " of " << whole << " from " << origin;
     }
     DeleteObject(font);
 }
@@ -86,12 +82,8 @@ TEST_F(NameEditTest, TypedCharacters)
     Open({"a.txt", "b.txt"});
     g_platformEditProc = g_editProc;
     g_editProc = RecordHandedOn;
-    TypeName(dlg, "changed.txt");
-    SendKeys({VK_CONTROL});
-    Key(VK_F2);
-    SendKeys({-VK_CONTROL});
-    EXPECT_EQ("a.txt 0-1", ItemText(dlg, IDC_NEW_NAME) + " " + Selection(edit)) << "Ctrl+F2 puts the current name back";
-    Type("\x95\x5C");    /* as an input method delivers a pair: no key-down between, after Ctrl+F2 too */
+    SendMessageA(edit, EM_SETSEL, 0, 1);
+    Type("\x95\x5C");    /* as an input method delivers a pair: no key-down between */
     EXPECT_EQ("表.txt", ItemText(dlg, IDC_NEW_NAME));
     TypeName(dlg, "");
     for (WPARAM code : {0x955C, (int)'?'})    /* an input method's own message, the lead byte high */
@@ -132,6 +124,7 @@ TEST_F(NameEditTest, KeysTypedAheadActAsTyped)
         {{ctrl, 'M', -'M', -ctrl, VK_ESCAPE, -VK_ESCAPE, 'X', -'X'}, "Quillmark(1/3) x.txt, first a.txt"},    /* the menu's Escape */
         {{ctrl, VK_SUBTRACT, -VK_SUBTRACT, -ctrl, VK_ESCAPE, -VK_ESCAPE}, "Quillmark(1/3) a.txt, first a.txt"},
         {{ctrl, 'C', -'C', VK_HOME, -VK_HOME, -ctrl, 'X', -'X'}, "Quillmark(1/3) xa.txt, first a.txt"},
+        {{'X', -'X', ctrl, VK_F2, -VK_F2, -ctrl, 'Y', -'Y'}, "Quillmark(1/3) y.txt, first a.txt"},    /* the name back, its base selected */
         {{'X', -'X', ctrl, 'O', -'O', -ctrl}, renamed},
         {{'X', -'X', ctrl, VK_DIVIDE, -VK_DIVIDE, -ctrl}, renamed},
         {{'X', -'X', ctrl, 'S', -'S', -ctrl}, none},

@@ -48,39 +48,25 @@ struct Program {
     }
 };
 
-/* Waits for what another process brings about, with one generous bound. */
-static bool WaitFor(const std::function<bool()> &condition)
-{
-    for (DWORD start = GetTickCount(); !condition(); Sleep(20))
-        if (GetTickCount() - start > GENEROUS_BOUND)
-            return false;
-    return true;
-}
-
-/* Waits for a visible top-level window of the program whose title begins with prefix, or is
-   exactly that. */
+/* Waits, with one generous bound, for a visible top-level window of the program whose title
+   begins with prefix, or is exactly that. */
 static HWND WaitForWindow(const Program &program, const std::string &prefix, const char *className = "#32770", bool exact = false)
 {
-    HWND found = NULL;
-    WaitFor([&] {
+    for (DWORD start = GetTickCount(); GetTickCount() - start <= GENEROUS_BOUND; Sleep(20)) {
         for (HWND window = NULL; (window = FindWindowExA(NULL, window, className, NULL));) {
             DWORD process = 0;
             GetWindowThreadProcessId(window, &process);
             std::string title = WindowText(window);
-            if (process == program.info.dwProcessId && IsWindowVisible(window) && (exact ? title == prefix : title.find(prefix) == 0)) {
-                found = window;
-                return true;
-            }
+            if (process == program.info.dwProcessId && IsWindowVisible(window) && (exact ? title == prefix : title.find(prefix) == 0))
+                return window;
         }
-        return false;
-    });
-    return found;
+    }
+    return NULL;
 }
 
-
-/* Keys typed into the program: a jump item of the file menu opened by its button goes on to the
-   last file, taking the name typed for the first, and there Enter renames both. */
-TEST(EndToEnd, KeysAndTheFileMenuInTheProgram)
+/* The file menu opened by its button in the real program stands beside the button, and its own
+   loop reads the program's queue: a jump item typed there is carried out. */
+TEST(EndToEnd, TheFileMenuInTheProgram)
 {
     TempFolder folder;
     std::string a = folder.Make("a.txt"), b = folder.Make("b c.txt"), j = folder.Make("表紙.txt");
@@ -88,7 +74,6 @@ TEST(EndToEnd, KeysAndTheFileMenuInTheProgram)
     ASSERT_TRUE(program.Start(Wide(ProgramPath() + " \"" + j + "\" \"" + a + "\" \"" + b + "\" \"" + folder.Path("none.txt") + "\"")));
     HWND dlg = WaitForWindow(program, "Quillmark(1/3)");
     ASSERT_NE(nullptr, dlg) << "the dialog did not appear";
-    TypeName(dlg, "renamed a.txt");
     PostMessageA(GetDlgItem(dlg, IDC_MENU_BUTTON), BM_CLICK, 0, 0);
     HWND menu = WaitForWindow(program, "", "#32768");
     ASSERT_NE(nullptr, menu) << "the file menu did not open";
@@ -97,11 +82,9 @@ TEST(EndToEnd, KeysAndTheFileMenuInTheProgram)
     PostMessageA(dlg, WM_KEYDOWN, '3', 0);    /* the menu's own loop reads the program's queue */
     PostMessageA(dlg, WM_CHAR, '3', 0);
     ASSERT_NE(nullptr, WaitForWindow(program, "Quillmark(3/3)")) << "the jump item was not carried out";
-    TypeName(dlg, "表紙2.txt");
-    SetForegroundWindow(dlg);
-    SendKeys({VK_RETURN, -VK_RETURN});
+    PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
     EXPECT_EQ(0u, program.WaitForEnd());
-    EXPECT_EQ("b c.txt<b c.txt renamed a.txt<a.txt 表紙2.txt<表紙.txt", folder.Listing());
+    EXPECT_EQ("a.txt<a.txt b c.txt<b c.txt 表紙.txt<表紙.txt", folder.Listing());
 }
 
 /* The program's name unquoted, with double-byte characters in it or after it, characters that

@@ -118,17 +118,11 @@ TEST_F(DialogTest, RefusedNamesGetTheirTitleAndStay)
     Command(dlg, IDC_NEXT);
     const std::string enter = "Quillmark(2/4) 名前を入力してください。", exists = "Quillmark(2/4) 既に存在している名前です。";
     struct { std::string typed; int command; std::string title, buttons; } rows[] = {
-        {"", IDC_NEXT, enter, "<> >>(&N)"},
-        {" \t ", IDC_NEXT, enter, "<> >>(&N)"},
-        {".", IDC_PREV, enter, "<> >>(&N)"},
-        {"sub\\x.txt", IDOK, enter, "<> >>(&N)"},
-        {"a\x7F.txt", IDOK, enter, "<> >>(&N)"},
-        {"a\x01.txt", IDC_NEXT, enter, "<> >>(&N)"},
-        {"表?.txt", IDC_NEXT, enter, "<> >>(&N)"},
-        {"there.txt", IDC_NEXT, exists, "<> >>(&N)"},
+        {"", IDC_NEXT, enter, "<> >>(&N)"}, {" \t ", IDC_NEXT, enter, "<> >>(&N)"}, {".", IDC_PREV, enter, "<> >>(&N)"},
+        {"sub\\x.txt", IDOK, enter, "<> >>(&N)"}, {"a\x7F.txt", IDOK, enter, "<> >>(&N)"}, {"a\x01.txt", IDC_NEXT, enter, "<> >>(&N)"},
+        {"表?.txt", IDC_NEXT, enter, "<> >>(&N)"}, {"there.txt", IDC_NEXT, exists, "<> >>(&N)"},
         {"pending.txt ", IDC_PREV, exists, "<> <<(&B)"},   /* Enter tries the same move again */
-        {"PENDING.TXT ", IDC_NEXT, exists, "<> >>(&N)"},
-        {"表.txt", IDC_NEXT, "Quillmark(3/4)", "<> >>(&N)"},
+        {"PENDING.TXT ", IDC_NEXT, exists, "<> >>(&N)"}, {"表.txt", IDC_NEXT, "Quillmark(3/4)", "<> >>(&N)"},
         {std::string(MAX_PATH - folder.dir.size(), 'n'), IDC_NEXT, "Quillmark(4/4)", "<- OK(&O)"},   /* fails on OK */
     };
     for (const auto &row : rows) {

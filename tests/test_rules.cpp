@@ -111,16 +111,10 @@ TEST(Rules, RenameEntryRefusesWhatTheShellWouldMisuse)
     for (const auto &row : identities)
         EXPECT_EQ(row.same, IsSameFile(row.a.c_str(), row.b.c_str())) << row.a << " and " << row.b;
     struct { std::string path, newName; BOOL renamed; } rows[] = {
-        {a, "sub\\x.txt", FALSE},
-        {a, "a\x7F.txt", FALSE},
-        {a, "there.txt", FALSE},
-        {a, std::string(MAX_PATH - folder.dir.size() - 1, 'n'), FALSE},
-        {folder.Path("sub\\"), "sub2", FALSE},
-        {folder.Path("none.txt"), "b.txt", FALSE},
-        {a, "b.txt", TRUE},
-        {folder.Path("sub"), "sub2", TRUE},
-        {folder.Path("photo.JPG"), "photo.jpg", TRUE},
-        {folder.Path("README"), "ReadMe", TRUE},
+        {a, "sub\\x.txt", FALSE}, {a, "a\x7F.txt", FALSE}, {a, "there.txt", FALSE},
+        {a, std::string(MAX_PATH - folder.dir.size() - 1, 'n'), FALSE}, {folder.Path("sub\\"), "sub2", FALSE},
+        {folder.Path("none.txt"), "b.txt", FALSE}, {a, "b.txt", TRUE}, {folder.Path("sub"), "sub2", TRUE},
+        {folder.Path("photo.JPG"), "photo.jpg", TRUE}, {folder.Path("README"), "ReadMe", TRUE},
     };
     for (const auto &row : rows) {
         FileEntry entry = {};

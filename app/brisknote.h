@@ -58,6 +58,7 @@ void FreeFileList(FileList list);
 const char *FileNamePart(const char *path);
 const char *FindExtension(const char *path);
 BOOL FileExists(const char *path);
+BOOL IsSameNameIgnoringCase(const char *a, const char *b);
 BOOL IsSameFile(const char *a, const char *b);
 
 /* rename_dialog/rename_dialog.cpp */

@@ -271,6 +271,13 @@ BOOL FileExists(const char *path)
     return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
 }
 
+/* Names as the file systems the program renames on compare them: letter case aside. The bytes are
+   read in the program's code page, not the user's locale's. */
+BOOL IsSameNameIgnoringCase(const char *a, const char *b)
+{
+    return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE | LOCALE_USE_CP_ACP, a, -1, b, -1) == CSTR_EQUAL;
+}
+
 /* Whether two paths reach one file or folder, by its volume and index: never by the names, since
    a folder may tell letter case apart, and there "readme" and "README" are two files. */
 BOOL IsSameFile(const char *a, const char *b)

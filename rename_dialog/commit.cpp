@@ -71,8 +71,7 @@ static BOOL HasNewSpelling(const char *to, const char *name)
     if (find == INVALID_HANDLE_VALUE)
         return FALSE;
     FindClose(find);
-    return lstrcmpA(found.cFileName, name) == 0 ||
-           CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE | LOCALE_USE_CP_ACP, found.cFileName, -1, name, -1) != CSTR_EQUAL;
+    return lstrcmpA(found.cFileName, name) == 0 || !IsSameNameIgnoringCase(found.cFileName, name);
 }
 
 /* Renames one entry's file; TRUE when it now has its new name. The target is tested again just

@@ -199,8 +199,8 @@ static BOOL InitRenameDialog(HWND dlg, const char *commandLine)
     g_tooltip = NULL;
     SendMessageA(dlg, WM_APP_SHOWENTRY, 0, 0);
     FocusControl(dlg, GetDlgItem(dlg, IDC_NEW_NAME));
-    /* Always on top from the first sight; the list window of /p, owned by the dialog, is made
-       topmost with it when it opens. */
+    /* Always on top from the first sight. The list window of /p, owned by the dialog, is then
+       created topmost as well, as every window owned by a topmost one is. */
     if (g_options & OPTION_TOPMOST)
         ToggleTopmost(dlg, GetSystemMenu(dlg, FALSE), IDM_TOPMOST);
     /* The dialog manager would show the dialog only once its queue runs empty: it is shown and

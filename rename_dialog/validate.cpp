@@ -73,10 +73,7 @@ BOOL IsNameTaken(FileList list, const char *candidate, DWORD index)
     if (lstrcmpA(FileNamePart(entry->path), candidate) == 0)
         return FALSE;
     for (DWORD i = 0; list[i]; i++) {
-        /* The file systems the program renames on ignore letter case. lstrcmpiA would read the
-           bytes in the locale's code page, not the program's. */
-        if (i != index && CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE | LOCALE_USE_CP_ACP, list[i]->newName, -1,
-                                         candidate, -1) == CSTR_EQUAL)
+        if (i != index && IsSameNameIgnoringCase(list[i]->newName, candidate))
             return TRUE;
     }
     /* A joined path beyond the platform's limit cannot exist; the rename of it fails on OK. The

@@ -166,11 +166,11 @@ static void TypeNames(HWND dlg, const std::vector<std::string> &names)
 TEST_F(DialogTest, OkRenamesChangedFilesAndOffersFailuresAgain)
 {
     TempFolder other(folder.dir + "\\z");
-    Open({"a.txt", "b.txt", "c.txt", "dir/"}, "\"" + other.Make("x.txt") + "\"");
+    Open({"a.txt", "b.txt", "c.txt", "dir/"}, "/p \"" + other.Make("x.txt") + "\"");
     folder.Make("dir/inside.txt");
     TypeNames(dlg, {"新しい.txt", "B.TXT", "C.txt", "dir2", "dir2"});
     Command(dlg, IDOK);
-    EXPECT_EQ("Quillmark(5/5) 既に存在している名前です。", WindowText(dlg));
+    EXPECT_EQ("Quillmark(5/5) 既に存在している名前です。 B.TXT", WindowText(dlg) + " " + ListCell(1, 1));
     TypeName(dlg, "x2.txt");
     HANDLE held = HoldOpen(folder.Path("c.txt"));
     MessageBoxAnswerer answerer(IDYES);

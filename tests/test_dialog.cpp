@@ -136,7 +136,9 @@ TEST_F(DialogTest, RefusedNamesGetTheirTitleAndStay)
     Command(dlg, IDC_PREV);
     EXPECT_EQ("0-1", Selection(edit)) << "a refused name selects its base name";
     EXPECT_TRUE(KillTimer(dlg, TITLE_TIMER)) << "an error title starts the timer that ends it";
+    SetTimer(dlg, TITLE_TIMER, 60000, NULL);
     SendMessageA(dlg, WM_TIMER, TITLE_TIMER, 0);
+    EXPECT_FALSE(KillTimer(dlg, TITLE_TIMER)) << "the timer ends at its first tick";
     EXPECT_EQ("Quillmark(4/4)", WindowText(dlg)) << "the timer brings the counter title back";
     TypeName(dlg, "there.txt");
     for (int i = 0; i < 3; i++)

@@ -57,7 +57,8 @@ TEST_F(ListWindowTest, SelectionAndNamesGoBothWays)
     TypeName(dlg, "renamed.txt");
     Command(dlg, IDC_NEXT);
     Command(dlg, IDM_SHOW_LIST);
-    EXPECT_EQ("a.txt renamed.txt 1", ListCell(0, 0) + " " + ListCell(0, 1) + " " + std::to_string(SelectedRow()));
+    EXPECT_EQ("a.txt renamed.txt 1 list focused",
+              ListCell(0, 0) + " " + ListCell(0, 1) + " " + std::to_string(SelectedRow()) + (GetFocus() == ListView() ? " list focused" : ""));
     SetForegroundWindow(dlg);
     TypeName(dlg, "b2.txt");
     Command(dlg, IDC_PREV);

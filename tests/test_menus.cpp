@@ -58,8 +58,8 @@ TEST_F(MenusTest, FileMenuAndItsCommands)
     }
     struct { const char *typed; int command; const char *shown; } steps[] = {
         {"b2.txt", IDM_REVERT, "Quillmark(2/4) b.txt 0-1"},
-        {NULL, IDM_JUMP_BASE + 1, "Quillmark(2/4) b.txt 0-1"},    /* a jump to the entry on display */
-        {NULL, IDM_JUMP_BASE + 4, "Quillmark(2/4) b.txt 0-1"},    /* just beyond the last */
+        {"", IDM_JUMP_BASE + 1, "Quillmark(2/4)  0-0"},    /* a jump to the entry on display: not even checked */
+        {NULL, IDM_JUMP_BASE + 4, "Quillmark(2/4)  0-0"},  /* just beyond the last */
         {"x", IDM_JUMP_BASE + 3, "Quillmark(4/4) data.brisknote-unknown 0-4"},
         {NULL, IDM_OPEN, "Quillmark(4/4) 開けませんでした。 data.brisknote-unknown 0-4"},
         {NULL, IDM_JUMP_BASE + 1, "Quillmark(2/4) x 0-1"},        /* a one-letter name kept */

@@ -91,7 +91,7 @@ TEST_F(NameEditTest, TypedCharacters)
     EXPECT_EQ("表", ItemText(dlg, IDC_NEW_NAME)) << "an input method's text goes by the typing rules";
     struct { const char *typed, *text; } rows[] = {
         {"x\"x*x/x:x<x>x?x\\x|", "xxxxxxxxx"}, {". -", ". -"}, {"表ソ能あ\\", "表ソ能あ"},   /* three end in 0x5C */
-        {"a\x7F\x02\x1F\t\rbc\b", "ab"},    /* Windows' edit control would insert DEL (Ctrl+Backspace) */
+        {"a\x7F\x02\x1F\t\rbc\b", "ab"}, {"ab\x1A", ""},    /* Windows' edit control would insert DEL (Ctrl+Backspace); Ctrl+Z undoes */
     };
     for (const auto &row : rows) {
         TypeName(dlg, "");

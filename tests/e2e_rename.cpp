@@ -122,7 +122,7 @@ TEST(EndToEnd, TheCommandLineAsThePlatformGivesIt)
         {copy + L" /p 表紙.txt", NULL, "Quillmark(1/1) 表紙.txt", "リネームリスト"},
         {L"Brisknote.exe café.txt 1月\u301C3月.txt \u304B\u3099.txt 表紙.txt", L"\ncafé.txt\n1月\u301C3月.txt\n\u304B\u3099.txt", "Quillmark(1/1) 表紙.txt", NULL},
         {L"Brisknote.exe \"価格¥100.txt\" 表紙.txt", L"\n価格¥100.txt", "Quillmark(1/1) 表紙.txt", NULL},
-        {L"Brisknote.exe café.txt \u304B\u3099.txt", L"\ncafé.txt\n\u304B\u3099.txt", NULL, NULL},
+        {L"Brisknote.exe \"" + Wide(folder.dir) + L"\\café.txt\" \u304B\u3099.txt", L"\ncafé.txt\n\u304B\u3099.txt", NULL, NULL},
         {exe, NULL, NULL, NULL},
         {copy + L" /p", NULL, NULL, NULL},
         {exe + L" " + Wide(folder.Path(std::string(300, 'x'))), NULL, NULL, NULL},

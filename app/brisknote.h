@@ -35,7 +35,7 @@ struct ListWindowParams {
 extern HINSTANCE g_instance;
 HMODULE LoadSystemLibrary(const char *name);
 BOOL RegisterControlClasses(void);
-char *ConvertToCodePage(const WCHAR *wide, UINT codePage);
+char *ConvertToCodePage(const WCHAR *wide, UINT codePage, BOOL *lost);
 char *ReadCommandLine(void);
 const char *CommandTail(const char *line);
 int ReportUnnamablePaths(HWND owner);

@@ -38,15 +38,19 @@ BOOL RegisterControlClasses(void)
    has no exact form for becomes "?", which no file name holds: Windows' own conversion would put a
    look-alike in its place ("é" as "e", "¥" as a backslash), and the path would name another file
    than the one the user chose. UTF-8 has an exact form for every character, and Windows refuses
-   both the flag and the default character for it. The caller frees the text with HeapFree. */
-char *ConvertToCodePage(const WCHAR *wide, UINT codePage)
+   both the flag and the default character for it. lost, when given, tells whether a "?" was put
+   in. The caller frees the text with HeapFree. */
+char *ConvertToCodePage(const WCHAR *wide, UINT codePage, BOOL *lost)
 {
     BOOL exact = codePage == CP_UTF8;
     DWORD flags = exact ? 0 : WC_NO_BEST_FIT_CHARS;
     const char *substitute = exact ? NULL : "?";
+    BOOL *substituted = exact ? NULL : lost;
+    if (lost)
+        *lost = FALSE;
     int size = WideCharToMultiByte(codePage, flags, wide, -1, NULL, 0, substitute, NULL);
     char *text = size > 0 ? (char *)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size) : NULL;
-    if (text && !WideCharToMultiByte(codePage, flags, wide, -1, text, size, substitute, NULL)) {
+    if (text && !WideCharToMultiByte(codePage, flags, wide, -1, text, size, substitute, substituted)) {
         HeapFree(GetProcessHeap(), 0, text);
         text = NULL;
     }
@@ -57,7 +61,7 @@ char *ConvertToCodePage(const WCHAR *wide, UINT codePage)
    converted. */
 char *ReadCommandLine(void)
 {
-    return ConvertToCodePage(GetCommandLineW(), GetACP());
+    return ConvertToCodePage(GetCommandLineW(), GetACP(), NULL);
 }
 
 /* At most this many names are listed in the notice of files the program cannot name; the rest
@@ -71,15 +75,14 @@ static const WCHAR g_unnamableText[] =
 static const WCHAR g_unnamableRest[] = L"\n…ほか %d 件";
 
 /* An existing file or folder whose name has a character that the program's code page has no
-   exact form for (a wave dash from a Mac, a separate voiced mark): converted, its path holds "?"
-   and names nothing. UTF-8 holds every name. */
+   exact form for (a wave dash from a Mac, a separate voiced mark): converted as the command line
+   is, its path holds "?" and names nothing. */
 static BOOL IsUnnamable(const WCHAR *path)
 {
     BOOL lost = FALSE;
-    UINT codePage = GetACP();
-    if (codePage == CP_UTF8)
-        return FALSE;
-    WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, path, -1, NULL, 0, "?", &lost);
+    char *text = ConvertToCodePage(path, GetACP(), &lost);
+    if (text)
+        HeapFree(GetProcessHeap(), 0, text);
     return lost && GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
 }
 

@@ -20,7 +20,7 @@ TEST(Rules, CommandLineTailCodePageOptionsAndTokens)
         {932, "caf? ? \x95\x5C"}, {65001, "caf\xC3\xA9 \xC2\xA5 \xE8\xA1\xA8"},
     };
     for (const auto &row : conversions) {
-        char *text = ConvertToCodePage(L"café ¥ 表", row.codePage);
+        char *text = ConvertToCodePage(L"café ¥ 表", row.codePage, NULL);
         EXPECT_STREQ(row.text, text ? text : "(failed)") << "code page " << row.codePage;
         HeapFree(GetProcessHeap(), 0, text);
     }

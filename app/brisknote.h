@@ -60,6 +60,7 @@ const char *FindExtension(const char *path);
 BOOL FileExists(const char *path);
 BOOL IsSameNameIgnoringCase(const char *a, const char *b);
 BOOL IsSameFile(const char *a, const char *b);
+BOOL IsOwnNameInOtherCase(const char *path, const char *name, const char *joined);
 
 /* rename_dialog/rename_dialog.cpp */
 extern FileList g_entries;
@@ -96,6 +97,7 @@ enum { NAME_OK, NAME_UNUSABLE, NAME_TAKEN };
 int CheckTypedName(HWND dlg, char *name);
 
 /* rename_dialog/commit.cpp */
+extern int (*g_fileOperation)(SHFILEOPSTRUCTA *op);
 BOOL RenameEntry(FileEntry *entry, HWND owner);
 FileList CollectFailures(FileList list, HWND dlg, DWORD *count);
 void CommitRenames(HWND dlg);

@@ -278,6 +278,24 @@ BOOL IsSameNameIgnoringCase(const char *a, const char *b)
     return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE | LOCALE_USE_CP_ACP, a, -1, b, -1) == CSTR_EQUAL;
 }
 
+/* Whether name is the file name of path in another letter case, compared as file systems compare
+   names: case-blind and nothing else ignored, where the locale's comparison also ignores width. */
+static BOOL IsNameInOtherCase(const char *path, const char *name)
+{
+    WCHAR own[PATH_TEXT], other[PATH_TEXT];
+    if (!MultiByteToWideChar(CP_ACP, 0, FileNamePart(path), -1, own, PATH_TEXT) || !MultiByteToWideChar(CP_ACP, 0, name, -1, other, PATH_TEXT))
+        return FALSE;
+    return CompareStringOrdinal(own, -1, other, -1, TRUE) == CSTR_EQUAL;
+}
+
+/* Whether joined, path's folder with name, is path's own file under another letter case. Only the
+   name can say so: a hard link's other name, a link's target, and on some network drives any other
+   file share the identity. The identity then tells two names of a folder that tells case apart. */
+BOOL IsOwnNameInOtherCase(const char *path, const char *name, const char *joined)
+{
+    return IsNameInOtherCase(path, name) && IsSameFile(joined, path);
+}
+
 /* Whether two paths reach one file or folder, by its volume and index: never by the names, since
    a folder may tell letter case apart, and there "readme" and "README" are two files. */
 BOOL IsSameFile(const char *a, const char *b)

@@ -8,8 +8,13 @@ static const char g_progressTitle[] = "名前を変更しています… %lu/%lu
 
 /* The progress title changes, and the windows are painted, at most this often, in milliseconds. */
 #define PROGRESS_INTERVAL 100
+/* Free names tried for the first step of a change of letter case: "~0" to "~99". */
+#define TEMPORARY_NAMES 100
 
 int g_commitState;
+
+/* Every rename goes through here: the shell's, which on Windows replaces a target that exists. */
+int (*g_fileOperation)(SHFILEOPSTRUCTA *op) = RunShellOperation;
 
 /* One rename by the shell. Its paths end in a double terminator. The shell's own error windows
    (a file in use, access denied) belong to owner: an owned window stands above its owner, an
@@ -30,15 +35,16 @@ static BOOL ShellRename(const char *source, const char *target, HWND owner)
     op.pFrom = from;
     op.pTo = to;
     op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION;
-    return RunShellOperation(&op) == 0;
+    return g_fileOperation(&op) == 0;
 }
 
-/* A free name in the entry's folder, for the first of two steps. */
+/* A free name in the entry's folder, for the first of two steps; short, so that it fits wherever
+   the file's own name of two characters or more does. */
 static BOOL MakeTemporaryPath(const char *path, char *out)
 {
-    char name[40];
-    for (DWORD i = 0; i < 100; i++) {
-        wsprintfA(name, "~brisknote-%lu-%lu.tmp", GetCurrentProcessId(), i);
+    char name[8];
+    for (DWORD i = 0; i < TEMPORARY_NAMES; i++) {
+        wsprintfA(name, "~%lu", i);
         if (JoinPath(path, name, out) && !FileExists(out))
             return TRUE;
     }
@@ -47,17 +53,19 @@ static BOOL MakeTemporaryPath(const char *path, char *out)
 
 /* A change of letter case alone: a single rename does nothing on FAT and exFAT and still reports
    success, and the shell may refuse it as a name that exists. So the file goes to a free name
-   first, then to its new one. When the second step fails, the first is undone; when even that
-   fails, the entry takes the name the file has now, so that the retry pass offers it. */
+   first, then to its new one. Each step is checked like any rename: once the file is under the
+   free name, whatever has the new name or the old one is another program's file, which the shell
+   would replace. When the second step fails, the first is undone; when that fails or cannot be
+   done, the entry takes the name the file has now, so that the retry pass offers it. */
 static BOOL RenameThroughFreeName(FileEntry *entry, const char *to, HWND owner)
 {
     char spare[PATH_TEXT];
 
     if (!MakeTemporaryPath(entry->path, spare) || !ShellRename(entry->path, spare, owner))
         return FALSE;
-    if (ShellRename(spare, to, owner))
+    if (!FileExists(to) && ShellRename(spare, to, owner))
         return TRUE;
-    if (!ShellRename(spare, entry->path, owner))
+    if (FileExists(entry->path) || !ShellRename(spare, entry->path, owner))
         lstrcpynA(entry->path, spare, PATH_TEXT);
     return FALSE;
 }
@@ -75,9 +83,10 @@ static BOOL HasNewSpelling(const char *to, const char *name)
 }
 
 /* Renames one entry's file; TRUE when it now has its new name. The target is tested again just
-   before the call, since another program may have made it, and the shell would replace it; the
-   file itself under another letter case is no such target. The result is checked on disk as
-   well. The old name is not looked at: another program (an editor's lock file) may make it anew. */
+   before the call, since another program may have made it, and the shell would replace it; only
+   the entry's own name in another letter case is no such target. The result is checked on disk
+   as well, its spelling only where that can differ. The old name is not looked at: another
+   program (an editor's lock file) may make it anew. */
 BOOL RenameEntry(FileEntry *entry, HWND owner)
 {
     char to[PATH_TEXT];
@@ -88,12 +97,9 @@ BOOL RenameEntry(FileEntry *entry, HWND owner)
     /* The shell copies paths into fixed buffers of MAX_PATH without a bound. */
     if (lstrlenA(entry->path) >= MAX_PATH || !JoinPath(entry->path, entry->newName, to))
         return FALSE;
-    BOOL sameFile = FileExists(to);
-    if (sameFile && !IsSameFile(to, entry->path))
-        return FALSE;
-    if (!(sameFile ? RenameThroughFreeName(entry, to, owner) : ShellRename(entry->path, to, owner)))
-        return FALSE;
-    return HasNewSpelling(to, entry->newName);
+    if (IsOwnNameInOtherCase(entry->path, entry->newName, to))
+        return RenameThroughFreeName(entry, to, owner) && HasNewSpelling(to, entry->newName);
+    return !FileExists(to) && ShellRename(entry->path, to, owner) && FileExists(to);
 }
 
 static BOOL AskRetry(HWND dlg)
@@ -120,6 +126,17 @@ static char *JoinFailedPaths(FileList list, DWORD size)
     return text;
 }
 
+/* The user asked for these names and may retry them at once: each file of the new pass, which holds
+   the failed entries that still exist in their order, keeps the name typed for it. */
+static void KeepTypedNames(FileList list, FileList next)
+{
+    DWORD k = 0;
+    for (DWORD i = 0; list[i] && next[k]; i++) {
+        if (!list[i]->renameOk && lstrcmpA(list[i]->path, next[k]->path) == 0)
+            lstrcpynA(next[k++]->newName, list[i]->newName, PATH_TEXT);
+    }
+}
+
 /* The new list is built before the old one is released, so a failure leaves the old list whole
    for the clean-up on cancel. */
 FileList CollectFailures(FileList list, HWND dlg, DWORD *count)
@@ -140,8 +157,10 @@ FileList CollectFailures(FileList list, HWND dlg, DWORD *count)
         return NULL;
     FileList next = BuildFileList(text, count);
     HeapFree(GetProcessHeap(), 0, text);
-    if (next)
-        FreeFileList(list);
+    if (!next)
+        return NULL;
+    KeepTypedNames(list, next);
+    FreeFileList(list);
     return next;
 }
 
@@ -178,25 +197,42 @@ static BOOL IsChanged(const FileEntry *entry)
     return lstrcmpA(FileNamePart(entry->path), entry->newName) != 0;
 }
 
+/* The folders above a path: an entry inside another entry's folder has more. */
+static int CountSeparators(const char *path)
+{
+    int count = 0;
+    for (const char *p = path; *p; p = CharNextA(p))
+        count += *p == '\\' || *p == '/';
+    return count;
+}
+
+/* Deepest paths first, in list order at each depth: a file inside a folder of the batch is renamed
+   while its path still holds, before the folder. */
 static void RenameChangedEntries(HWND dlg)
 {
     DWORD total = 0, done = 0;
-    for (DWORD i = 0; g_entries[i]; i++)
+    int deepest = 0;
+    for (DWORD i = 0; g_entries[i]; i++) {
         total += IsChanged(g_entries[i]);
+        int depth = CountSeparators(g_entries[i]->path);
+        deepest = depth > deepest ? depth : deepest;
+    }
     DWORD shown = GetTickCount();
     ShowProgressTitle(dlg, 0, total);
-    for (DWORD i = 0; g_entries[i]; i++) {
-        FileEntry *entry = g_entries[i];
-        if (!IsChanged(entry))
-            continue;
-        if (!RenameEntry(entry, dlg))
-            entry->renameOk = 0;
-        done++;
-        if (done == total || GetTickCount() - shown >= PROGRESS_INTERVAL) {
-            ShowProgressTitle(dlg, done, total);
-            shown = GetTickCount();
+    for (int depth = deepest; depth >= 0; depth--) {
+        for (DWORD i = 0; g_entries[i]; i++) {
+            FileEntry *entry = g_entries[i];
+            if (!IsChanged(entry) || CountSeparators(entry->path) != depth)
+                continue;
+            if (!RenameEntry(entry, dlg))
+                entry->renameOk = 0;
+            done++;
+            if (done == total || GetTickCount() - shown >= PROGRESS_INTERVAL) {
+                ShowProgressTitle(dlg, done, total);
+                shown = GetTickCount();
+            }
+            PumpWhileRenaming();
         }
-        PumpWhileRenaming();
     }
 }
 

@@ -76,11 +76,10 @@ BOOL IsNameTaken(FileList list, const char *candidate, DWORD index)
         if (i != index && IsSameNameIgnoringCase(list[i]->newName, candidate))
             return TRUE;
     }
-    /* A joined path beyond the platform's limit cannot exist; the rename of it fails on OK. The
-       file found may be the entry's own, under another letter case. */
+    /* A joined path beyond the platform's limit cannot exist; the rename of it fails on OK. */
     if (!JoinPath(entry->path, candidate, full))
         return FALSE;
-    return FileExists(full) && !IsSameFile(full, entry->path);
+    return FileExists(full) && !IsOwnNameInOtherCase(entry->path, candidate, full);
 }
 
 void ShowErrorTitle(HWND dlg, const char *format, DWORD index, DWORD total)

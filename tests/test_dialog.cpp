@@ -161,34 +161,61 @@ static void TypeNames(HWND dlg, const std::vector<std::string> &names)
     }
 }
 
-/* OK renames every changed file, each in its own folder, a change of letter case included, offers
-   the failed one again under the name it has, and ends when a pass has no file left: this one
-   vanished meanwhile. The last file lies in another folder: a name meant for a file of the first
-   folder is refused for it all the same. */
+/* OK renames every changed file, each in its own folder, a change of letter case included, and a
+   file inside a folder of the batch before that folder. A file that vanished fails, and the pass
+   offered for it, with no file left, ends the dialog. The last file lies in another folder: a name
+   meant for a file of the first folder is refused for it all the same. */
 TEST_F(DialogTest, OkRenamesChangedFilesAndOffersFailuresAgain)
 {
     TempFolder other(folder.dir + "\\z");
-    Open({"a.txt", "b.txt", "c.txt", "dir/"}, "/p \"" + other.Make("x.txt") + "\"");
-    folder.Make("dir/inside.txt");
-    TypeNames(dlg, {"新しい.txt", "B.TXT", "C.txt", "dir2", "dir2"});
+    Open({"a.txt", "b.txt", "c.txt", "dir/", "dir/inside.txt"}, "/p \"" + other.Make("x.txt") + "\"");
+    TypeNames(dlg, {"新しい.txt", "B.TXT", "C.txt", "dir2", "inside2.txt", "dir2"});
     Command(dlg, IDOK);
-    EXPECT_EQ("Quillmark(5/5) 既に存在している名前です。 B.TXT", WindowText(dlg) + " " + ListCell(1, 1));
+    EXPECT_EQ("Quillmark(6/6) 既に存在している名前です。 B.TXT", WindowText(dlg) + " " + ListCell(1, 1));
     TypeName(dlg, "x2.txt");
-    HANDLE held = HoldOpen(folder.Path("c.txt"));
+    DeleteFileA(folder.Path("c.txt").c_str());
     MessageBoxAnswerer answerer(IDYES);
     Command(dlg, IDOK);
-    CloseHandle(held);
     EXPECT_EQ(std::vector<std::string>{"Quillmark: エラーがあります。\n継続しますか?"}, answerer.texts);
-    EXPECT_EQ("Quillmark(1/1) c.txt", WindowText(dlg) + " " + ItemText(dlg, IDC_NEW_NAME)) << "a pass of the failed file";
-    EXPECT_EQ(edit, GetFocus());
-    EXPECT_EQ("B.TXT<b.txt c.txt<c.txt dir2/ " + other.dir.substr(folder.dir.size() + 1) + "/ 新しい.txt<a.txt", folder.Listing());
-    EXPECT_EQ("x2.txt<x.txt", other.Listing());
-    EXPECT_EQ("content of dir/inside.txt", ReadContent(folder.Path("dir2\\inside.txt")));
-    DeleteFileA(folder.Path("c.txt").c_str());
-    TypeName(dlg, "c3.txt");
-    Command(dlg, IDOK);
-    EXPECT_EQ(2u, answerer.texts.size());
     EXPECT_TRUE(Ended()) << "the vanished file was all the new pass had";
+    EXPECT_EQ("B.TXT<b.txt dir2/ " + other.dir.substr(folder.dir.size() + 1) + "/ 新しい.txt<a.txt", folder.Listing());
+    EXPECT_EQ("x2.txt<x.txt", other.Listing());
+    EXPECT_EQ("content of dir/inside.txt", ReadContent(folder.Path("dir2\\inside2.txt")));
+}
+
+/* Under Windows' rules, where the shell replaces a target that exists: a name taken after it was
+   accepted (a hard link of the file itself), or while a change of case runs, is not renamed onto,
+   nor is the old name that the newcomer also takes. The retry pass offers the file where it is,
+   with the name typed for it selected and focused, and OK renames it. */
+TEST_F(DialogTest, TheCommitReplacesNoFileUnderWindowsRules)
+{
+    const std::string exists = "Quillmark(1/1) 既に存在している名前です。", renamed = "ended: A.TXT<a.txt b.txt<b.txt";
+    struct { const char *typed; bool link; int taken; std::vector<int> fail; int appearAt; std::string seen; } rows[] = {
+        {"x.txt", true, 0, {}, 0, "Quillmark(1/1) a.txt x.txt 0-1 | a.txt<a.txt b.txt<b.txt x.txt<a.txt || " + exists},
+        {"A.TXT", false, 0, {}, 1, "Quillmark(1/1) ~0 A.TXT 0-1 | A.TXT<A.TXT b.txt<b.txt ~0<a.txt || " + exists},
+        {"A.TXT", false, 0, {2}, 0, "Quillmark(1/1) a.txt A.TXT 0-1 | a.txt<a.txt b.txt<b.txt || " + renamed},
+        {"A.TXT", false, 0, {2, 3}, 0, "Quillmark(1/1) ~0 A.TXT 0-1 | b.txt<b.txt ~0<a.txt || " + renamed},
+        {"A.TXT", false, 100, {}, 0, "Quillmark(1/1) a.txt A.TXT 0-1 | a.txt<a.txt b.txt<b.txt || " + renamed},
+    };
+    for (const auto &row : rows) {
+        Reopen({"a.txt", "b.txt"});
+        TypeNames(dlg, {row.typed, ""});
+        if (row.link)
+            CreateHardLinkA(folder.Path(row.typed).c_str(), folder.Path("a.txt").c_str(), NULL);
+        for (int i = 0; i < row.taken; i++)
+            folder.Make("~" + std::to_string(i));
+        WindowsShell shell(row.fail, [&](int call) { if (call == row.appearAt) folder.Make(row.typed); });
+        MessageBoxAnswerer answerer(IDYES);
+        Command(dlg, IDOK);
+        for (int i = 0; i < row.taken; i++)
+            DeleteFileA(folder.Path("~" + std::to_string(i)).c_str());
+        std::string seen = WindowText(dlg) + " " + ItemText(dlg, IDC_CURRENT_NAME) + " " + ItemText(dlg, IDC_NEW_NAME) + " " +
+                           (GetFocus() == edit ? Selection(edit) : "unfocused") + " | " + folder.Listing();
+        Command(dlg, IDOK);
+        EXPECT_EQ(row.seen, seen + " || " + (Ended() ? "ended: " + folder.Listing() : WindowText(dlg))) << "typed " << row.typed;
+        for (const char *name : {"a.txt", "~0", "x.txt"})
+            DeleteFileA(folder.Path(name).c_str());
+    }
 }
 
 /* Runs act when a message loop next dispatches: the commit's own loop does between two renames,

@@ -97,30 +97,34 @@ TEST(Rules, SortFollowsTheCompareStringExchangeSort)
 }
 
 /* Names that can only reach a rename by some other way than the dialog's checks, and a change of
-   letter case, which goes through a free name. A file is known by its identity, never its name. */
+   letter case through a free name, which fits in a folder near the length limit. Only the entry's
+   own name in another case is its own: a hard link's other name is taken. */
 TEST(Rules, RenameEntryRefusesWhatTheShellWouldMisuse)
 {
     TempFolder folder;
-    for (const char *name : {"a.txt", "there.txt", "sub/", "photo.JPG", "README"})
+    for (const char *name : {"a.txt", "there.txt", "sub/", "photo.JPG", "README", "h.txt", "dir/"})
         folder.Make(name);
-    std::string a = folder.Path("a.txt");
-    struct { std::string a, b; BOOL same; } identities[] = {
-        {a, folder.Path("A.TXT"), TRUE}, {folder.Path("sub"), folder.Path("SUB"), TRUE}, {a, folder.Path("there.txt"), FALSE},
-        {a, folder.Path("none.txt"), FALSE},
-    };
-    for (const auto &row : identities)
-        EXPECT_EQ(row.same, IsSameFile(row.a.c_str(), row.b.c_str())) << row.a << " and " << row.b;
-    struct { std::string path, newName; BOOL renamed; } rows[] = {
-        {a, "sub\\x.txt", FALSE}, {a, "a\x7F.txt", FALSE}, {a, "there.txt", FALSE},
-        {a, std::string(MAX_PATH - folder.dir.size() - 1, 'n'), FALSE}, {folder.Path("sub\\"), "sub2", FALSE},
-        {folder.Path("none.txt"), "b.txt", FALSE}, {a, "b.txt", TRUE}, {folder.Path("sub"), "sub2", TRUE},
-        {folder.Path("photo.JPG"), "photo.jpg", TRUE}, {folder.Path("README"), "ReadMe", TRUE},
+    CreateHardLinkA(folder.Path("h-link.txt").c_str(), folder.Path("h.txt").c_str(), NULL);
+    std::string a = folder.Path("a.txt"), deep = std::string(246 - folder.dir.size(), 'd');    /* a name of 5 fits in it */
+    folder.Make(deep + "/");
+    struct { std::string path, newName; BOOL taken, renamed; } rows[] = {
+        {a, "sub\\x.txt", FALSE, FALSE}, {a, "a\x7F.txt", FALSE, FALSE}, {a, "there.txt", TRUE, FALSE},
+        {a, std::string(MAX_PATH - folder.dir.size() - 1, 'n'), FALSE, FALSE}, {folder.Path("sub\\"), "sub2", FALSE, FALSE},
+        {folder.Path("none.txt"), "b.txt", FALSE, FALSE},
+        {folder.Path("h.txt"), "h-link.txt", TRUE, FALSE},
+        {folder.Path("h.txt"), "H-LINK.TXT", TRUE, FALSE},
+        {folder.Path("h.txt"), "H.txt", FALSE, TRUE},
+        {folder.Path("dir"), "DIR", FALSE, TRUE},
+        {folder.Make(deep + "\\A.TXT"), "a.txt", FALSE, TRUE},
+        {a, "b.txt", FALSE, TRUE}, {folder.Path("sub"), "sub2", FALSE, TRUE},
+        {folder.Path("photo.JPG"), "photo.jpg", FALSE, TRUE}, {folder.Path("README"), "ReadMe", FALSE, TRUE},
     };
     for (const auto &row : rows) {
-        FileEntry entry = {};
-        lstrcpynA(entry.path, row.path.c_str(), PATH_TEXT);
-        lstrcpynA(entry.newName, row.newName.c_str(), PATH_TEXT);
-        EXPECT_EQ(row.renamed, RenameEntry(&entry, NULL)) << row.path << " to " << row.newName;
+        FileList list = MakeList({row.path});
+        lstrcpynA(list[0]->newName, row.newName.c_str(), PATH_TEXT);
+        EXPECT_EQ(row.taken, IsNameTaken(list, row.newName.c_str(), 0)) << "is " << row.newName << " taken for " << row.path;
+        EXPECT_EQ(row.renamed, RenameEntry(list[0], NULL)) << row.path << " to " << row.newName;
+        FreeFileList(list);
     }
-    EXPECT_EQ("ReadMe<README b.txt<a.txt photo.jpg<photo.JPG sub2/ there.txt<there.txt", folder.Listing());
+    EXPECT_EQ("DIR/ H.txt<h.txt ReadMe<README b.txt<a.txt " + deep + "/ h-link.txt<h.txt photo.jpg<photo.JPG sub2/ there.txt<there.txt", folder.Listing());
 }

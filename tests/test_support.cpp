@@ -102,6 +102,29 @@ void SpyOn(HWND window, std::function<void(UINT)> spy)
     g_spiedProc = (WNDPROC)SetWindowLongPtrA(window, GWLP_WNDPROC, (LONG_PTR)Spy);
 }
 
+static WindowsShell *g_windowsShell;
+
+/* A source and target that differ only in letter case are one file, whose name changes. */
+static int RenameAsWindows(SHFILEOPSTRUCTA *op)
+{
+    WindowsShell &shell = *g_windowsShell;
+    int call = ++shell.calls, result = ERROR_ACCESS_DENIED;
+    if (std::count(shell.fail.begin(), shell.fail.end(), call) == 0) {
+        if (lstrcmpiA(op->pFrom, op->pTo) != 0 && !DeleteFileA(op->pTo))
+            RemoveDirectoryA(op->pTo);
+        result = MoveFileA(op->pFrom, op->pTo) ? 0 : GetLastError();
+    }
+    if (shell.after)
+        shell.after(call);
+    return result;
+}
+
+WindowsShell::WindowsShell(std::vector<int> fail, std::function<void(int)> after) : fail(fail), after(after)
+{
+    g_windowsShell = this;
+    g_fileOperation = RenameAsWindows;
+}
+
 static MessageBoxAnswerer *g_answerer;
 static HHOOK g_hook;
 

@@ -77,6 +77,16 @@ void SpyOn(HWND window, std::function<void(UINT)> spy);
    released at its negative. Then this thread reads them, unless they are to wait in its queue. */
 void SendKeys(const std::vector<int> &keys, bool read = true);
 
+/* While it lives, the commit renames as Windows' shell does where Wine's refuses: a target that
+   exists is replaced. Calls numbered from 1 in fail fail; after runs after each call. */
+struct WindowsShell {
+    std::vector<int> fail;
+    std::function<void(int)> after;
+    int calls = 0;
+    WindowsShell(std::vector<int> fail, std::function<void(int)> after);
+    ~WindowsShell() { g_fileOperation = RunShellOperation; }
+};
+
 /* Answers every message box of this thread while it lives: first calls meanwhile (what the user
    does while the box is up), then answers. Keeps each box's "caption: text". */
 struct MessageBoxAnswerer {

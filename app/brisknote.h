@@ -31,6 +31,14 @@ struct ListWindowParams {
     LONG count;
 };
 
+/* Files kept only in the cloud; the platform's headers lack the first two. */
+#ifndef FILE_ATTRIBUTE_RECALL_ON_OPEN
+#define FILE_ATTRIBUTE_RECALL_ON_OPEN           0x00040000
+#endif
+#ifndef FILE_ATTRIBUTE_RECALL_ON_DATA_ACCESS
+#define FILE_ATTRIBUTE_RECALL_ON_DATA_ACCESS    0x00400000
+#endif
+
 /* app/startup.cpp */
 extern HINSTANCE g_instance;
 HMODULE LoadSystemLibrary(const char *name);
@@ -41,7 +49,7 @@ const char *CommandTail(const char *line);
 int ReportUnnamablePaths(HWND owner);
 
 /* app/shell.cpp */
-DWORD_PTR GetShellFileInfo(const char *path, SHFILEINFOA *info, UINT flags);
+DWORD_PTR GetShellFileInfo(const char *path, DWORD attributes, SHFILEINFOA *info, UINT flags);
 int RunShellOperation(SHFILEOPSTRUCTA *op);
 INT_PTR OpenWithShell(const char *path);
 WCHAR **SplitCommandLine(int *count);
@@ -71,7 +79,9 @@ extern HWND g_tooltip;
 extern const char g_programWord[];
 extern WNDPROC g_editProc;
 INT_PTR CALLBACK RenameDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM lParam);
+POINT CenterOnMonitor(const RECT *monitor, int width, int height);
 void CenterWindow(HWND window);
+UINT ChooseIconFlags(DWORD attributes);
 void ShowCounterTitle(DWORD index, HWND dlg, DWORD count);
 int FormatAttributes(DWORD attributes, char *out);
 BOOL HasCurrentEntry(void);

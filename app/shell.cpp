@@ -13,11 +13,11 @@ static FARPROC FindShellFunction(const char *name)
     return g_shell ? GetProcAddress(g_shell, name) : NULL;
 }
 
-DWORD_PTR GetShellFileInfo(const char *path, SHFILEINFOA *info, UINT flags)
+DWORD_PTR GetShellFileInfo(const char *path, DWORD attributes, SHFILEINFOA *info, UINT flags)
 {
     typedef DWORD_PTR (WINAPI *InfoProc)(LPCSTR, DWORD, SHFILEINFOA *, UINT, UINT);
     InfoProc getInfo = (InfoProc)(void *)FindShellFunction("SHGetFileInfoA");
-    return getInfo ? getInfo(path, 0, info, sizeof(*info), flags) : 0;
+    return getInfo ? getInfo(path, attributes, info, sizeof(*info), flags) : 0;
 }
 
 /* The wide command line split into its arguments, the program's own first; NULL when it cannot

@@ -143,8 +143,8 @@ static void OnListKey(HWND window, WORD key)
     case VK_TAB:
         FocusNameField(window);
         break;
-    case 'X':
-        if (!(GetKeyState(VK_MENU) & 0x8000))
+    case 'X':    /* with Ctrl down too, Alt is AltGr, and X one of its letters */
+        if (!(GetKeyState(VK_MENU) & 0x8000) || (GetKeyState(VK_CONTROL) & 0x8000))
             break;
         /* fall through */
     case VK_ESCAPE:

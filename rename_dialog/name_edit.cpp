@@ -80,12 +80,7 @@ static LRESULT OnGetDlgCode(HWND edit, WPARAM wParam, LPARAM lParam)
     BOOL keyDown = msg && msg->message == WM_KEYDOWN;
     if (keyDown && IsHeldEnterOnOk(edit, msg->wParam, msg->lParam))
         return DLGC_WANTALLKEYS;
-    LRESULT code = CallWindowProcA(g_editProc, edit, WM_GETDLGCODE, wParam, lParam);
-    if (code & DLGC_HASSETSEL)
-        return code & ~DLGC_HASSETSEL;
-    if (keyDown && (msg->wParam == VK_RETURN || msg->wParam == VK_TAB || msg->wParam == VK_ESCAPE))
-        return code;
-    return DLGC_WANTALLKEYS;
+    return CallWindowProcA(g_editProc, edit, WM_GETDLGCODE, wParam, lParam) & ~DLGC_HASSETSEL;
 }
 
 static LRESULT OnKeyDown(HWND edit, WPARAM key, LPARAM lParam)

@@ -14,14 +14,37 @@ static BOOL g_started;
 
 const char g_programWord[] = "Quillmark";
 
+/* The monitor where the user works: that of the window in front when the program starts (the
+   Explorer window the files came from), else the one under the pointer. */
+static void GetWorkingMonitor(RECT *monitor)
+{
+    MONITORINFO info = {sizeof(info), {0, 0, 0, 0}, {0, 0, 0, 0}, 0};
+    POINT pointer = {0, 0};
+    HWND front = GetForegroundWindow();
+
+    GetCursorPos(&pointer);
+    HMONITOR found = front ? MonitorFromWindow(front, MONITOR_DEFAULTTOPRIMARY) : MonitorFromPoint(pointer, MONITOR_DEFAULTTOPRIMARY);
+    if (!found || !GetMonitorInfoA(found, &info))
+        GetWindowRect(GetDesktopWindow(), &info.rcMonitor);
+    *monitor = info.rcMonitor;
+}
+
+/* On the primary monitor, whose rectangle starts at 0, 0, this is the desktop's centre. */
+POINT CenterOnMonitor(const RECT *monitor, int width, int height)
+{
+    POINT at = {monitor->left + (monitor->right - monitor->left - width) / 2, monitor->top + (monitor->bottom - monitor->top - height) / 2};
+    return at;
+}
+
 void CenterWindow(HWND window)
 {
-    RECT w, d;
+    RECT w, monitor;
     GetWindowRect(window, &w);
-    GetWindowRect(GetDesktopWindow(), &d);
+    GetWorkingMonitor(&monitor);
     int width = w.right - w.left;
     int height = w.bottom - w.top;
-    MoveWindow(window, (d.right - width) / 2, (d.bottom - height) / 2, width, height, TRUE);
+    POINT at = CenterOnMonitor(&monitor, width, height);
+    MoveWindow(window, at.x, at.y, width, height, TRUE);
 }
 
 /* The buffer holds the program word and two counts of any size. */
@@ -83,13 +106,25 @@ static void SetFileIcon(HWND dlg, HICON icon)
         DestroyIcon(old);
 }
 
+/* A file kept only in the cloud would be downloaded for an icon that depends on its contents
+   (programs, icons, shortcuts): its type's icon stands in, which the shell finds without opening
+   the file. A vanished file gets no icon. */
+UINT ChooseIconFlags(DWORD attributes)
+{
+    const DWORD online = FILE_ATTRIBUTE_RECALL_ON_DATA_ACCESS | FILE_ATTRIBUTE_RECALL_ON_OPEN | FILE_ATTRIBUTE_OFFLINE;
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & online))
+        return SHGFI_ICON | SHGFI_USEFILEATTRIBUTES;
+    return SHGFI_ICON;
+}
+
 /* A failed query (the file vanished, the shell cannot read it) may leave a stale handle in hIcon:
    the field then shows no icon rather than the previous file's. */
 static void ShowFileIcon(HWND dlg, const char *path)
 {
     SHFILEINFOA info;
     ZeroMemory(&info, sizeof(info));
-    SetFileIcon(dlg, GetShellFileInfo(path, &info, SHGFI_ICON) ? info.hIcon : NULL);
+    UINT flags = ChooseIconFlags(g_currentAttributes);
+    SetFileIcon(dlg, GetShellFileInfo(path, g_currentAttributes, &info, flags) ? info.hIcon : NULL);
 }
 
 /* The default id, not only the look: Enter in the name field presses the button drawn as the
@@ -145,8 +180,10 @@ static BOOL ShowEntry(HWND dlg)
     SelectNamePart(GetDlgItem(dlg, IDC_NEW_NAME));
     /* Last: the shell's icon may take seconds on a slow share, and the texts are the new entry's
        meanwhile. */
-    if (g_started)
+    if (g_started) {
+        UpdateWindow(dlg);    /* painted now: the message loop runs only after the shell's call */
         ShowIconAndPath(dlg, path);
+    }
     return TRUE;
 }
 

@@ -2,7 +2,7 @@
 # Checks built programs as files, without running them, with the toolchain's own readers: the
 # kind of PE file, the GUI subsystem, the DLLs imported (those that ship with every Windows),
 # Japanese texts that come out of the resources and the code readable, and the manifest's code
-# page and execution level.
+# page, scaling and execution level.
 #   check_programs.sh OBJDUMP WINDRES FORMAT FOLDER [FORMAT FOLDER ...]
 # checks FOLDER/Brisknote.exe; FORMAT is objdump's name for the file format: pei-i386 (PE32) or
 # pei-x86-64 (PE32+).
@@ -26,6 +26,7 @@ while [ $# -ge 2 ]; do
   for text in '129 DIALOGEX' '中止(&S)' '現在の名前' 'ＭＳ Ｐゴシック' '132 DIALOGEX' '閉じる(&X)' \
               '107 14 /* RT_GROUP_ICON */' 'Brisknote アプリケーション' '1 24 /* RT_MANIFEST */' \
               '<activeCodePage xmlns=""http://schemas.microsoft.com/SMI/2019/WindowsSettings"">ja-JP</activeCodePage>' \
+              '<gdiScaling xmlns=""http://schemas.microsoft.com/SMI/2017/WindowsSettings"">true</gdiScaling>' \
               '<trustInfo xmlns=""urn:schemas-microsoft-com:asm.v3"">' '<requestedExecutionLevel level=""asInvoker"" uiAccess=""false""/>'; do
     grep -qF "$text" <<<"$resources" || fail "no $text in its resources"
   done

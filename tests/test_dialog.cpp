@@ -68,7 +68,7 @@ TEST_F(DialogTest, StartUpEndsInTheNameField)
 
 /* B.txt vanishes after the start: it shows no attributes, selects as a folder and shows no icon,
    never the one of the file shown before. Replaced icons are destroyed. The icon, which may be
-   slow to come, is asked for when everything else shows the new entry. */
+   slow to come, is asked for when everything else shows and has painted the new entry. */
 TEST_F(DialogTest, WalksTheSortedEntries)
 {
     Open({"c.txt", "a.txt", "dir.old/", "B.txt"});
@@ -88,7 +88,9 @@ TEST_F(DialogTest, WalksTheSortedEntries)
     };
     std::vector<HICON> icons;
     std::string atIcon;
-    SpyOn(GetDlgItem(dlg, IDC_FILE_ICON), [&](UINT msg) { atIcon = msg == STM_SETICON ? Shown(dlg) : atIcon; });
+    auto unpainted = [&] { return GetUpdateRect(GetDlgItem(dlg, IDC_CURRENT_NAME), NULL, FALSE) || GetUpdateRect(edit, NULL, FALSE) ||
+                                  GetUpdateRect(GetDlgItem(dlg, IDC_ATTRIBUTES), NULL, FALSE); };
+    SpyOn(GetDlgItem(dlg, IDC_FILE_ICON), [&](UINT msg) { atIcon = msg == STM_SETICON ? Shown(dlg) + (unpainted() ? " unpainted" : "") : atIcon; });
     for (const auto &step : steps) {
         if (step.command) {    /* from a caret at the start: the moves select afresh */
             SendMessageA(edit, EM_SETSEL, 0, 0);

@@ -101,6 +101,7 @@ TEST_F(ListWindowTest, KeysAndButtons)
         {"Alt+Shift+O", [] { SendKeys({VK_MENU, VK_SHIFT, 'O', -'O', -VK_SHIFT, -VK_MENU}); }, "open, list"},
         {"Alt+X", [] { SendKeys({VK_MENU, 'X', -'X', -VK_MENU}); }, "closed, name field"},
         {"Alt+Shift+X", [] { SendKeys({VK_MENU, VK_SHIFT, 'X', -'X', -VK_SHIFT, -VK_MENU}); }, "closed, name field"},
+        {"AltGr+X", [] { SendKeys({VK_CONTROL, VK_MENU, 'X', -'X', -VK_MENU, -VK_CONTROL}); }, "open, list"},
         {"the close box", [] { SendMessageA(g_listWindow, WM_SYSCOMMAND, SC_CLOSE, 0); }, "closed, name field"},
     };
     for (const auto &row : rows) {

@@ -52,7 +52,9 @@ TEST(Rules, CommandLineTailCodePageOptionsAndTokens)
     }
 }
 
-TEST(Rules, FileNamePartAndAttributeLetters)
+/* Name parts; the attribute letters, and the icon asked for by the type alone for a file kept only
+   in the cloud; the place of a window centred on a monitor, the primary one's at 0, 0. */
+TEST(Rules, NamePartsAttributesAndPlacement)
 {
     struct { const char *path, *name; } names[] = {
         {"C:\\dir\\a.txt", "a.txt"}, {"C:/dir/b", "b"}, {"plain", "plain"}, {"C:\\dir\\", ""}, {"C:\\表\\ソ", "ソ"}, {"C:\\x\\能", "能"},
@@ -61,14 +63,30 @@ TEST(Rules, FileNamePartAndAttributeLetters)
     for (const auto &row : names)
         EXPECT_STREQ(row.name, FileNamePart(row.path)) << "path: " << row.path;
     const DWORD all = FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_COMPRESSED;
-    struct { DWORD attributes; const char *letters; int result; } letters[] = {
-        {FILE_ATTRIBUTE_ARCHIVE, "A", 1}, {FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_ARCHIVE, "D", 1},
-        {all, "SAHRC", 1}, {FILE_ATTRIBUTE_NORMAL, "", 1}, {INVALID_FILE_ATTRIBUTES, "", 0},
+    const UINT icon = SHGFI_ICON, type = SHGFI_ICON | SHGFI_USEFILEATTRIBUTES;
+    struct { DWORD attributes; const char *letters; int result; UINT iconFlags; } letters[] = {
+        {FILE_ATTRIBUTE_ARCHIVE, "A", 1, icon}, {FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_ARCHIVE, "D", 1, icon},
+        {all, "SAHRC", 1, icon}, {FILE_ATTRIBUTE_NORMAL, "", 1, icon}, {INVALID_FILE_ATTRIBUTES, "", 0, icon},
+        {FILE_ATTRIBUTE_READONLY, "R", 1, icon},
+        {FILE_ATTRIBUTE_OFFLINE | FILE_ATTRIBUTE_ARCHIVE, "A", 1, type},
+        {FILE_ATTRIBUTE_RECALL_ON_OPEN | FILE_ATTRIBUTE_READONLY, "R", 1, type},
+        {FILE_ATTRIBUTE_RECALL_ON_DATA_ACCESS | FILE_ATTRIBUTE_DIRECTORY, "D", 1, type},
     };
     for (const auto &row : letters) {
         char out[8] = "junk";
         EXPECT_EQ(row.result, FormatAttributes(row.attributes, out)) << "attributes " << row.attributes;
         EXPECT_STREQ(row.letters, out) << "attributes " << row.attributes;
+        EXPECT_EQ(row.iconFlags, ChooseIconFlags(row.attributes)) << "icon flags for attributes " << row.attributes;
+    }
+    struct { RECT monitor; int width, height; std::string at; } places[] = {
+        {{0, 0, 1920, 1080}, 400, 201, "760,439"},
+        {{-1920, 0, 0, 1080}, 400, 201, "-1160,439"},
+        {{0, -1080, 1920, 0}, 400, 201, "760,-641"},
+        {{0, 0, 300, 100}, 401, 201, "-50,-50"},    /* divisions round toward zero */
+    };
+    for (const auto &row : places) {
+        POINT at = CenterOnMonitor(&row.monitor, row.width, row.height);
+        EXPECT_EQ(row.at, std::to_string(at.x) + "," + std::to_string(at.y)) << "monitor from " << row.monitor.left << "," << row.monitor.top;
     }
 }
 

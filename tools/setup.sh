@@ -4,7 +4,7 @@ set -euo pipefail
 
 need=()
 pkgs=(g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb xauth x11-utils
-      imagemagick cmake ninja-build googletest locales fonts-ipafont-gothic zip)
+      imagemagick cmake ninja-build googletest locales fonts-ipafont-gothic fonts-wine zip)
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || need+=("$p")
 done

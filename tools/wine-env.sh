@@ -82,7 +82,7 @@ stop_virtual_display() {
 # Wine waits on every hidden window without a window manager. The dialogs' fonts are drawn with
 # the Japanese font that the set-up installs, as Japanese Windows draws them with its own.
 prepare_wine_prefix() {
-  if [ ! -f "$WINEPREFIX/.brisknote-ready-4" ]; then
+  if [ ! -f "$WINEPREFIX/.brisknote-ready-5" ]; then
     echo "Preparing the Wine prefix in $WINEPREFIX (once)..."
     mkdir -p "$WINEPREFIX"
     "$WINE" wineboot -i >/dev/null 2>&1 || true
@@ -92,9 +92,12 @@ prepare_wine_prefix() {
     for font in 'ＭＳ Ｐゴシック' 'MS Shell Dlg'; do
       "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /d IPAPGothic /f >/dev/null 2>&1
     done
+    # The caption buttons are Marlett glyphs: Wine does not look for its own font where Debian
+    # puts it, and without it draws them as the letters "0 1 r".
+    cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
     wineserver -w
     rm -f "$WINEPREFIX/.driver"
-    touch "$WINEPREFIX/.brisknote-ready-4"
+    touch "$WINEPREFIX/.brisknote-ready-5"
   fi
 }
 

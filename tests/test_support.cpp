@@ -114,8 +114,7 @@ static int RenameAsWindows(SHFILEOPSTRUCTA *op)
             RemoveDirectoryA(op->pTo);
         result = MoveFileA(op->pFrom, op->pTo) ? 0 : GetLastError();
     }
-    if (shell.after)
-        shell.after(call);
+    shell.after(call);
     return result;
 }
 

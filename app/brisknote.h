@@ -29,6 +29,7 @@ struct ListWindowParams {
     FileList entries;
     LONG current;
     LONG count;
+    BOOL activate;    /* FALSE: shown behind the active window, its list focused when it is activated */
 };
 
 /* Files kept only in the cloud; the platform's headers lack the first two. */

@@ -7,6 +7,8 @@
 HWND g_listWindow;
 /* The list view's own window procedure, behind ListViewProc. */
 static WNDPROC g_listViewProc;
+/* Opened without the activation: the focus goes to the list when the window is first activated. */
+static BOOL g_focusListOnActivate;
 
 static const char g_listTitle[] = "リネームリスト";
 static const char *const g_columnHeaders[] = {"現在の名前", "新しいの名前", "パス"};
@@ -103,7 +105,10 @@ static int FillListWindow(HWND window, ListWindowParams *params)
     /* Not scrolled into view; the selection echoes as a jump to the entry on display, which the
        dialog ignores. */
     SetRowSelected(list, params->current);
-    SendMessageA(window, WM_NEXTDLGCTL, (WPARAM)list, TRUE);
+    /* Focusing a control activates its window, even a hidden one. */
+    g_focusListOnActivate = !params->activate;
+    if (params->activate)
+        SendMessageA(window, WM_NEXTDLGCTL, (WPARAM)list, TRUE);
     return 1;
 }
 
@@ -216,6 +221,12 @@ static INT_PTR CALLBACK ListDlgProc(HWND window, UINT msg, WPARAM wParam, LPARAM
     case WM_SIZE:
         LayoutListWindow(window);
         return FALSE;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) != WA_INACTIVE && g_focusListOnActivate) {
+            g_focusListOnActivate = FALSE;
+            SendMessageA(window, WM_NEXTDLGCTL, (WPARAM)GetDlgItem(window, IDC_LIST), TRUE);
+        }
+        return FALSE;
     case WM_SYSCOLORCHANGE:
         /* Only top-level windows are told; the list view keeps its old colours otherwise. */
         SendDlgItemMessageA(window, IDC_LIST, WM_SYSCOLORCHANGE, wParam, lParam);
@@ -237,7 +248,7 @@ int OpenListWindow(HWND owner, ListWindowParams *params)
 {
     g_listWindow = CreateDialogParamA(g_instance, MAKEINTRESOURCEA(IDD_LIST), owner, ListDlgProc, (LPARAM)params);
     if (g_listWindow)
-        ShowWindow(g_listWindow, SW_SHOWNORMAL);
+        ShowWindow(g_listWindow, params->activate ? SW_SHOWNORMAL : SW_SHOWNOACTIVATE);
     return g_listWindow != NULL;
 }
 

@@ -248,14 +248,13 @@ static BOOL InitRenameDialog(HWND dlg, const char *commandLine)
     return TRUE;
 }
 
-/* The list window of /p opens after the dialog is on screen, and takes the activation and the
-   focus as it opens: the user starts in the name field all the same, the list standing below. */
+/* The list window of /p opens after the dialog is on screen, below it and without the activation:
+   the user starts in the name field, and neither title bar flashes. */
 static void OpenStartListWindow(HWND dlg)
 {
-    SendMessageA(dlg, WM_COMMAND, IDM_SHOW_LIST, 0);
-    UpdateWindow(g_listWindow);
-    SetActiveWindow(dlg);
-    FocusControl(dlg, GetDlgItem(dlg, IDC_NEW_NAME));
+    ListWindowParams params = { g_entries, (LONG)g_current, (LONG)g_entryCount, FALSE };
+    if (OpenListWindow(dlg, &params))
+        UpdateWindow(g_listWindow);
 }
 
 /* What the first paint does not need comes in two steps, each a posted message, so that the
@@ -334,7 +333,7 @@ static void ShowListWindow(HWND dlg)
         ActivateListWindow();
         return;
     }
-    ListWindowParams params = { g_entries, (LONG)g_current, (LONG)g_entryCount };
+    ListWindowParams params = { g_entries, (LONG)g_current, (LONG)g_entryCount, TRUE };
     OpenListWindow(dlg, &params);
 }
 

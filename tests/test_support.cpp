@@ -131,6 +131,8 @@ static HHOOK g_hook;
 static LRESULT CALLBACK AnswerHook(int code, WPARAM wParam, LPARAM lParam)
 {
     HWND box = (HWND)wParam;
+    if (code == HCBT_ACTIVATE && g_answerer)
+        g_answerer->activated.push_back(box);
     if (code == HCBT_ACTIVATE && g_answerer && GetDlgItem(box, 0xFFFF)) {
         g_answerer->texts.push_back(WindowText(box) + ": " + WindowText(GetDlgItem(box, 0xFFFF)));
         if (g_answerer->meanwhile)

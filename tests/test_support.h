@@ -93,6 +93,7 @@ struct MessageBoxAnswerer {
     int answer;
     std::function<void()> meanwhile;
     std::vector<std::string> texts;
+    std::vector<HWND> activated;    /* every window activated meanwhile */
     explicit MessageBoxAnswerer(int answer, std::function<void()> meanwhile = nullptr);
     ~MessageBoxAnswerer();
 };

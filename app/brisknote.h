@@ -47,19 +47,23 @@ BOOL RegisterControlClasses(void);
 char *ConvertToCodePage(const WCHAR *wide, UINT codePage, BOOL *lost);
 char *ReadCommandLine(void);
 const char *CommandTail(const char *line);
+const WCHAR *CommandTail(const WCHAR *line);
+extern const WCHAR *g_wideCommandLine;
 int ReportUnnamablePaths(HWND owner);
 
 /* app/shell.cpp */
 DWORD_PTR GetShellFileInfo(const char *path, DWORD attributes, SHFILEINFOA *info, UINT flags);
 int RunShellOperation(SHFILEOPSTRUCTA *op);
 INT_PTR OpenWithShell(const char *path);
-WCHAR **SplitCommandLine(int *count);
 
 /* app/file_list.cpp */
 extern DWORD g_options;
 const char *ParseOptions(const char *tail);
+const WCHAR *SkipOptions(const WCHAR *tail);
 const char *SkipSeparators(const char *p);
+const WCHAR *SkipSeparators(const WCHAR *p);
 const char *NextToken(const char *text, char *out, int outSize);
+const WCHAR *NextToken(const WCHAR *text, WCHAR *out, int outSize);
 FileList BuildFileList(const char *text, DWORD *count);
 void SortFileList(FileList list, DWORD count);
 void ExchangeSortByCompareString(FileList list, DWORD count);

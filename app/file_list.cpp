@@ -4,7 +4,10 @@
 
 DWORD g_options;
 
-static const char *SkipBlanks(const char *p)
+/* The command line is read by these rules twice: as the program's code page holds it, for the
+   file list, and as the wide text Windows gives, for the notice of names that code page cannot
+   hold. Written once for both, the two readings find the same tokens. */
+template <typename Char> static const Char *SkipBlanks(const Char *p)
 {
     while (*p == ' ')
         p++;
@@ -12,17 +15,17 @@ static const char *SkipBlanks(const char *p)
 }
 
 /* Options stand only at the start: a slash, one letter and one more character, whatever it is. */
-const char *ParseOptions(const char *tail)
+template <typename Char> static const Char *ReadOptions(const Char *tail, DWORD *options)
 {
-    const char *p = SkipBlanks(tail);
+    const Char *p = SkipBlanks(tail);
 
-    g_options = 0;
+    *options = 0;
     while (*p == '/') {
-        char letter = p[1];
+        Char letter = p[1];
         if (letter == 'p')
-            g_options |= OPTION_LIST;
+            *options |= OPTION_LIST;
         else if (letter == 't')
-            g_options |= OPTION_TOPMOST;
+            *options |= OPTION_TOPMOST;
         if (!letter)
             return p + 1;
         if (!p[2])
@@ -32,12 +35,23 @@ const char *ParseOptions(const char *tail)
     return p;
 }
 
+const char *ParseOptions(const char *tail)
+{
+    return ReadOptions(tail, &g_options);
+}
+
+const WCHAR *SkipOptions(const WCHAR *tail)
+{
+    DWORD options;
+    return ReadOptions(tail, &options);
+}
+
 /* Finds the token at text: its characters run from *start to *end; returns where scanning stops,
    past a closing quote or blank. */
-static const char *ScanToken(const char *text, const char **start, const char **end)
+template <typename Char> static const Char *ScanToken(const Char *text, const Char **start, const Char **end)
 {
-    const char *p = text;
-    char stop = ' ';
+    const Char *p = text;
+    Char stop = ' ';
 
     if (*p == '"') {
         stop = '"';
@@ -51,25 +65,45 @@ static const char *ScanToken(const char *text, const char **start, const char **
 }
 
 /* Blanks and tabs part the tokens of a command line. */
-const char *SkipSeparators(const char *p)
+template <typename Char> static const Char *SkipSeparatorsOf(const Char *p)
 {
     while (*p == ' ' || *p == '\t')
         p++;
     return p;
 }
 
-const char *NextToken(const char *text, char *out, int outSize)
+const char *SkipSeparators(const char *p)
 {
-    const char *start, *end;
-    const char *p = ScanToken(text, &start, &end);
+    return SkipSeparatorsOf(p);
+}
+
+const WCHAR *SkipSeparators(const WCHAR *p)
+{
+    return SkipSeparatorsOf(p);
+}
+
+template <typename Char> static const Char *NextTokenOf(const Char *text, Char *out, int outSize)
+{
+    const Char *start, *end;
+    const Char *p = ScanToken(text, &start, &end);
 
     /* The span counts a closing quote or blank, so such a token must be a byte shorter. */
     if (p - start < outSize) {
         int length = (int)(end - start);
-        CopyMemory(out, start, length);
+        CopyMemory(out, start, length * sizeof(Char));
         out[length] = 0;
     }
     return SkipSeparators(p);
+}
+
+const char *NextToken(const char *text, char *out, int outSize)
+{
+    return NextTokenOf(text, out, outSize);
+}
+
+const WCHAR *NextToken(const WCHAR *text, WCHAR *out, int outSize)
+{
+    return NextTokenOf(text, out, outSize);
 }
 
 static DWORD CountTokens(const char *text)

@@ -5,6 +5,7 @@
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     g_instance = instance;
+    g_wideCommandLine = GetCommandLineW();
     char *line = ReadCommandLine();
     const char *tail = line ? CommandTail(line) : "";
     /* A command line that cannot be read takes no file: the beep that says so at start-up. */

@@ -20,15 +20,6 @@ DWORD_PTR GetShellFileInfo(const char *path, DWORD attributes, SHFILEINFOA *info
     return getInfo ? getInfo(path, attributes, info, sizeof(*info), flags) : 0;
 }
 
-/* The wide command line split into its arguments, the program's own first; NULL when it cannot
-   be. The caller frees it with LocalFree. */
-WCHAR **SplitCommandLine(int *count)
-{
-    typedef WCHAR **(WINAPI *SplitProc)(LPCWSTR, int *);
-    SplitProc split = (SplitProc)(void *)FindShellFunction("CommandLineToArgvW");
-    return split ? split(GetCommandLineW(), count) : NULL;
-}
-
 /* Zero when the operation succeeded, as SHFileOperationA. */
 int RunShellOperation(SHFILEOPSTRUCTA *op)
 {

@@ -2,8 +2,11 @@
    common-control classes. */
 #include "brisknote.h"
 #include <commctrl.h>
+#include "../res/resource.h"
 
 HINSTANCE g_instance;
+/* The command line as Windows gives it, before any conversion; NULL where there is none to read. */
+const WCHAR *g_wideCommandLine;
 
 /* A library of the system, taken from the system folder by its full path: Windows looks for a bare
    name such as "comctl32.dll" in the program's own folder first, and a portable program's folder
@@ -74,19 +77,20 @@ static const WCHAR g_unnamableText[] =
     L"これらのファイルには何もしていません。\n";
 static const WCHAR g_unnamableRest[] = L"\n…ほか %d 件";
 
-/* An existing file or folder whose name has a character that the program's code page has no
-   exact form for (a wave dash from a Mac, a separate voiced mark): converted as the command line
-   is, its path holds "?" and names nothing. */
-static BOOL IsUnnamable(const WCHAR *path)
+/* Whether the wide text has a character that the program's code page has no exact form for (a
+   wave dash from a Mac, a separate voiced mark): converted as the command line is, it holds "?". */
+static BOOL HasLostCharacter(const WCHAR *wide)
 {
     BOOL lost = FALSE;
-    char *text = ConvertToCodePage(path, GetACP(), &lost);
+    char *text = ConvertToCodePage(wide, GetACP(), &lost);
     if (text)
         HeapFree(GetProcessHeap(), 0, text);
-    return lost && GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES;
+    return lost;
 }
 
-static void AppendFileName(WCHAR *text, const WCHAR *path)
+/* A path is told by its name, as Explorer shows it, unless the name is whole and a folder above
+   it is what the code page cannot hold: then the whole path shows which name to change. */
+static void AppendUnnamable(WCHAR *text, const WCHAR *path)
 {
     const WCHAR *name = path;
     for (const WCHAR *p = path; *p; p++) {
@@ -94,53 +98,91 @@ static void AppendFileName(WCHAR *text, const WCHAR *path)
             name = p + 1;
     }
     lstrcatW(text, L"\n");
-    lstrcpynW(text + lstrlenW(text), name, MAX_PATH);
+    lstrcpynW(text + lstrlenW(text), HasLostCharacter(name) ? name : path, MAX_PATH + 1);
+}
+
+/* Keys typed while the program started belong to the first name: they reach the dialog before the
+   notice comes up, which would otherwise take a letter or an Enter as its answer unread. The name
+   field selects its base name when the notice gives the focus back: the selection is put back as
+   the typing left it, so that the next key does not replace what was typed. */
+static void ShowNotice(HWND owner, const WCHAR *text, const WCHAR *caption)
+{
+    MSG msg;
+    HWND edit = owner ? GetDlgItem(owner, IDC_NEW_NAME) : NULL;
+    while (owner && PeekMessageA(&msg, NULL, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+        if (IsDialogMessageA(owner, &msg))
+            continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    DWORD selection = edit ? (DWORD)SendMessageA(edit, EM_GETSEL, 0, 0) : 0;
+    MessageBoxW(owner, text, caption, MB_OK | MB_ICONWARNING);
+    if (edit && GetFocus() == edit)
+        SendMessageA(edit, EM_SETSEL, LOWORD(selection), HIWORD(selection));
 }
 
 /* Tells the user, once, of the paths the file list had to leave out because their names cannot
-   be held, by the names Explorer shows; paths that name nothing are left out silently. Returns
-   how many there were. */
+   be held; paths that name nothing are left out silently. The paths are the file list's own
+   tokens, read from the wide command line by the same rules. Returns how many there were. */
 int ReportUnnamablePaths(HWND owner)
 {
-    int count = 0;
-    int found = 0;
+    WCHAR path[PATH_TEXT];
     WCHAR caption[32];
-    WCHAR **args = SplitCommandLine(&count);
+    int found = 0;
     WCHAR *text = (WCHAR *)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, NOTICE_TEXT * sizeof(WCHAR));
-    if (args && text)
-        lstrcpyW(text, g_unnamableText);
-    for (int i = 1; args && text && i < count; i++) {
-        if (IsUnnamable(args[i]) && ++found <= NOTICE_NAMES)
-            AppendFileName(text, args[i]);
+    if (!text || !g_wideCommandLine) {
+        HeapFree(GetProcessHeap(), 0, text);
+        return 0;
+    }
+    lstrcpyW(text, g_unnamableText);
+    for (const WCHAR *p = SkipOptions(CommandTail(g_wideCommandLine)); *p;) {
+        path[0] = 0;    /* stays empty when the token is too long to copy */
+        p = NextToken(p, path, PATH_TEXT);
+        if (HasLostCharacter(path) && GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES && ++found <= NOTICE_NAMES)
+            AppendUnnamable(text, path);
     }
     if (found > NOTICE_NAMES)
         wsprintfW(text + lstrlenW(text), g_unnamableRest, found - NOTICE_NAMES);
     MultiByteToWideChar(CP_ACP, 0, g_programWord, -1, caption, 32);
     if (found)
-        MessageBoxW(owner, text, caption, MB_OK | MB_ICONWARNING);
-    if (text)
-        HeapFree(GetProcessHeap(), 0, text);
-    if (args)
-        LocalFree(args);
+        ShowNotice(owner, text, caption);
+    HeapFree(GetProcessHeap(), 0, text);
     return found;
+}
+
+static const char *NextCharacter(const char *p)
+{
+    return IsDBCSLeadByte((BYTE)*p) && p[1] ? p + 2 : p + 1;
+}
+
+static const WCHAR *NextCharacter(const WCHAR *p)
+{
+    return p + 1;
 }
 
 /* The command line without the program's own name and the white space after it. The name ends
    at its closing quote, or unquoted at the first blank or tab; double-byte characters are
    stepped over whole, so a byte from 0x80 up is never taken for white space. */
-const char *CommandTail(const char *line)
+template <typename Char> static const Char *TailOf(const Char *line)
 {
-    const char *p = line;
+    const Char *p = line;
     BOOL quoted = *p == '"';
 
     if (quoted)
         p++;
-    while (*p && (quoted ? *p != '"' : *p != ' ' && *p != '\t')) {
-        if (IsDBCSLeadByte((BYTE)*p) && p[1])
-            p++;
-        p++;
-    }
+    while (*p && (quoted ? *p != '"' : *p != ' ' && *p != '\t'))
+        p = NextCharacter(p);
     if (quoted && *p == '"')
         p++;
     return SkipSeparators(p);
+}
+
+const char *CommandTail(const char *line)
+{
+    return TailOf(line);
+}
+
+const WCHAR *CommandTail(const WCHAR *line)
+{
+    return TailOf(line);
 }

@@ -16,14 +16,6 @@ static std::string ProgramPath(const char *name = "Brisknote.exe")
    commit takes on a loaded machine. How long they do take is the benchmark's business. */
 static const DWORD GENEROUS_BOUND = 60000;
 
-/* Text of the ANSI code page as the wide text that starts a program. */
-static std::wstring Wide(const std::string &text)
-{
-    std::wstring wide(text.size() + 1, 0);
-    wide.resize(MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], wide.size()) - 1);
-    return wide;
-}
-
 /* The program started with one wide command line, ended at the latest when the test is done. */
 struct Program {
     PROCESS_INFORMATION info = {};
@@ -101,6 +93,9 @@ TEST(EndToEnd, TheCommandLineAsThePlatformGivesIt)
     const wchar_t *unnamable[] = {L"\\café.txt", L"\\価格¥100.txt", L"\\1月\u301C3月.txt", L"\\\u304B\u3099.txt"};
     for (const wchar_t *name : unnamable)
         CloseHandle(CreateFileW((Wide(folder.dir) + name).c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL));
+    const std::wstring photos = Wide(folder.dir) + L"\\写真\u301C2026", photosNotice = L"\n" + photos + L"\\plain.txt";
+    CreateDirectoryW(photos.c_str(), NULL);
+    CloseHandle(CreateFileW((photos + L"\\plain.txt").c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL));
     std::string tools = folder.Path("ツール\\BrisknoteCopy.exe");
     CopyFileA(ProgramPath().c_str(), tools.c_str(), FALSE);
     /* A comctl32.dll beside the program, as a download folder may hold one, is never loaded. Wine
@@ -115,13 +110,17 @@ TEST(EndToEnd, TheCommandLineAsThePlatformGivesIt)
         limit += " " + folder.Make(std::to_string(10000 + i).substr(1)).substr(folder.dir.size() + 1);
     while (limit.size() < 32766)    /* missing paths fill the line to the limit, with its terminator */
         limit += " " + std::string(std::min<size_t>(32766 - limit.size() - 1, 200), 'm');
-    /* Names the program cannot hold are told in one notice, by the names Explorer shows, and
-       left alone: owned by the dialog, or by no window when no file is left. */
+    /* Names the program cannot hold are told in one notice, by the names Explorer shows (with the
+       folder where only the folder's name is at fault), and left alone: owned by the dialog, or
+       by no window when no file is left. The notice reads the paths the file list reads, a quoted
+       folder that ends in a backslash among them. */
     struct { std::wstring line; const wchar_t *notice; const char *shown, *list, *renameTo; } rows[] = {
         {exe + L" a", NULL, "Quillmark(1/1) a", NULL},
         {copy + L" /p 表紙.txt", NULL, "Quillmark(1/1) 表紙.txt", "リネームリスト"},
         {L"Brisknote.exe café.txt 1月\u301C3月.txt \u304B\u3099.txt 表紙.txt", L"\ncafé.txt\n1月\u301C3月.txt\n\u304B\u3099.txt", "Quillmark(1/1) 表紙.txt", NULL},
         {L"Brisknote.exe \"価格¥100.txt\" 表紙.txt", L"\n価格¥100.txt", "Quillmark(1/1) 表紙.txt", NULL},
+        {L"Brisknote.exe \"" + Wide(folder.dir) + L"\\\" \"" + Wide(folder.dir) + L"\\1月\u301C3月.txt\" 表紙.txt", L"\n1月\u301C3月.txt", "Quillmark(1/2) ", NULL},
+        {L"Brisknote.exe \"" + photos + L"\\plain.txt\" 表紙.txt", photosNotice.c_str(), "Quillmark(1/1) 表紙.txt", NULL},
         {L"Brisknote.exe \"" + Wide(folder.dir) + L"\\café.txt\" \u304B\u3099.txt", L"\ncafé.txt\n\u304B\u3099.txt", NULL, NULL},
         {exe, NULL, NULL, NULL},
         {copy + L" /p", NULL, NULL, NULL},

@@ -31,18 +31,23 @@ TEST_F(DialogTest, StartUpEndsInTheNameField)
     const std::string two = "Quillmark(1/2) b.txt k.txt [A] -> >>(&N) >>(&N) 1-1 | dialog name b.txt c.txt" + tabs;
     const std::string one = "Quillmark(1/1) c.txt k.txt [A]  OK(&O) OK(&O) 1-1 | dialog name c.txt | tab 中止(&S) OK(&O) &M name";
     const std::string clicked = " | Quillmark(2/3) b.txt o.txt [A] <> >>(&N) >>(&N) 1-1";
-    struct { const char *options; size_t files; std::string seen; bool click; } rows[] = {
+    struct { const char *options; size_t files; std::string seen; bool click, notice = false; } rows[] = {
         {"", 1, one + " | top 0"}, {"", 2, two + " | top 0"}, {"", 3, three + " | top 0" + clicked, true},
         {"/t", 1, one + " | top 1"}, {"/t", 3, three + " | top 1"},
+        {"", 3, three + " | top 0 | notice over k.txt", false, true},    /* the letter typed ahead was read before the notice */
         {"/p", 1, one + " | list 0 | top 00"},
         {"/p", 3, three + " | list 0 | top 00" + clicked + " | list 1", true},
         {"/p /t", 1, one + " | list 0 | top 11"}, {"/p /t", 3, three + " | list 0 | top 11"},
     };
     typedAhead = {'K', -'K'};
+    const std::wstring unnamable = Wide(folder.dir) + L"\\1月\u301C3月.txt", line = L"Brisknote.exe \"" + unnamable + L"\"";
+    CloseHandle(CreateFileW(unnamable.c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL));
     for (const auto &row : rows) {
+        g_wideCommandLine = row.notice ? line.c_str() : NULL;
         std::vector<std::string> names = {"c.txt", "b.txt", "a.txt"};
         names.resize(row.files);
-        MessageBoxAnswerer watch(IDOK);    /* sees every activation: the list window of /p takes none */
+        std::string underNotice;
+        MessageBoxAnswerer watch(IDOK, [&] { underNotice = ItemText(dlg, IDC_NEW_NAME); });    /* sees every activation too */
         Reopen(names, row.options);
         std::string seen = Shown(dlg) + " | " + (GetForegroundWindow() == dlg ? "dialog" : "other") + (GetFocus() == edit ? " name" : " elsewhere");
         for (DWORD i = 0; i < g_entryCount; i++)
@@ -56,7 +61,8 @@ TEST_F(DialogTest, StartUpEndsInTheNameField)
         }
         bool listActivated = std::count(watch.activated.begin(), watch.activated.end(), g_listWindow);
         seen += IsListWindowOpen() ? " | list " + std::to_string(SelectedRow()) + (listActivated ? " activated" : "") : "";
-        seen += " | top " + std::to_string(IsTopmost(dlg)) + (IsListWindowOpen() ? std::to_string(IsTopmost(g_listWindow)) : "");
+        seen += " | top " + std::to_string(IsTopmost(dlg)) + (IsListWindowOpen() ? std::to_string(IsTopmost(g_listWindow)) : "") +
+                (watch.texts.empty() ? "" : " | notice over " + underNotice);
         if (row.click) {
             SendDlgItemMessageA(dlg, IDC_NEXT, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
             SendDlgItemMessageA(dlg, IDC_NEXT, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));

@@ -1,7 +1,7 @@
 /* The program's pure rules, one table each: the command line's tail, conversion, options and
    tokens, name parts, attribute letters, the sort, and single renames. */
 #include "test_support.h"
-#include <cstring>
+#include <algorithm>
 
 TEST(Rules, CommandLineTailCodePageOptionsAndTokens)
 {
@@ -35,20 +35,28 @@ TEST(Rules, CommandLineTailCodePageOptionsAndTokens)
         EXPECT_EQ(std::to_string(row.options) + " " + row.rest, std::to_string(g_options) + " " + rest) << "tail: " << row.tail;
     }
     /* Tokens are quoted or end at a blank, and are copied only when they fit. */
-    struct { const char *text; int size; const char *token, *rest; } tokens[] = {
+    struct { const char *text; int size; const char *token, *rest; bool wide = true; } tokens[] = {
         {"\"a b\" c", 10, "a b", "c"}, {"\"a\"\"b\"", 10, "a", "\"b\""}, {"a\tb c", 10, "a\tb", "c"},
         {"a \t b", 10, "a", "b"}, {"\"unclosed b", 20, "unclosed b", ""}, {"a\"b\" c", 10, "a\"b\"", "c"},
         {"abc d", 5, "abc", "d"},    /* the blank after a token counts in its length */
         {"abcd e", 5, "", "e"}, {"abcd", 5, "abcd", ""}, {"\"abc\" d", 4, "", "d"}, {"\"", 5, "", ""}, {"a\"", 5, "a\"", ""},
-        {"\"\" b", 5, "", "b"}, {"\x95\\ b", 5, "\x95\\", "b"}, {"\"\x95\"\"", 5, "\x95", "\""},
+        {"\"\" b", 5, "", "b"}, {"\x95\\ b", 5, "\x95\\", "b"}, {"\"\x95\"\"", 5, "\x95", "\"", false},    /* no wide text has a lead byte */
     };
+    /* The same rules read the wide command line, here each row's text in code page 932. */
     for (const auto &row : tokens) {
-        char out[32];    /* guard bytes after the size given */
-        memset(out, '#', sizeof(out));
+        char out[32];    /* guard characters after the size given */
+        WCHAR wideOut[32];
+        std::fill(out, out + 32, '#');
+        std::fill(wideOut, wideOut + 32, L'#');
         out[0] = 0;
+        wideOut[0] = 0;
         std::string rest = NextToken(row.text, out, row.size), guard(out + row.size, sizeof(out) - row.size);
         EXPECT_EQ(std::string(row.token) + "|" + row.rest + "|" + std::string(guard.size(), '#'), out + ("|" + rest + "|" + guard))
             << "text: " << row.text;
+        std::wstring text = Wide(row.text), wideRest = NextToken(text.c_str(), wideOut, row.size), wideGuard(wideOut + row.size, 32 - row.size);
+        if (row.wide)
+            EXPECT_EQ(Wide(row.token) + L"|" + Wide(row.rest) + L"|" + std::wstring(wideGuard.size(), L'#'), wideOut + (L"|" + wideRest + L"|" + wideGuard))
+                << "wide text: " << row.text;
     }
 }
 

@@ -26,6 +26,13 @@ struct TempFolder {
 
 /* Holds a file open without delete sharing, so that renaming it fails. */
 inline HANDLE HoldOpen(const std::string &path) { return CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL); }
+/* Text of the ANSI code page as wide text. */
+inline std::wstring Wide(const std::string &text)
+{
+    std::wstring wide(text.size() + 1, 0);
+    wide.resize(MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], wide.size()) - 1);
+    return wide;
+}
 inline bool Exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 std::string ReadContent(const std::string &path);
 /* A file list of these paths, with no new names; FreeFileList releases it. */

@@ -82,6 +82,7 @@ TEST_F(DialogTest, WalksTheSortedEntries)
     Open({"c.txt", "a.txt", "dir.old/", "B.txt"});
     RECT r = ScreenRect(dlg), screen = ScreenRect(GetDesktopWindow());
     EXPECT_LE(abs(r.left + r.right - screen.right) + abs(r.top + r.bottom - screen.bottom), 2) << "centred on the screen";
+    EXPECT_EQ(2, (short)LOWORD(SendMessageA(edit, EM_POSFROMCHAR, 0, 0))) << "the name starts 2 pixels into its field";
     SetFileAttributesA(folder.Path("a.txt").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_ARCHIVE);
     DeleteFileA(folder.Path("B.txt").c_str());
     struct { int command; const char *shown; } steps[] = {
@@ -212,7 +213,12 @@ TEST_F(DialogTest, TheCommitReplacesNoFileUnderWindowsRules)
             CreateHardLinkA(folder.Path(row.typed).c_str(), folder.Path("a.txt").c_str(), NULL);
         for (int i = 0; i < row.taken; i++)
             folder.Make("~" + std::to_string(i));
-        WindowsShell shell(row.fail, [&](int call) { if (call == row.appearAt) folder.Make(row.typed); });
+        std::string progress;    /* as the first rename starts */
+        WindowsShell shell(row.fail, [&](int call) {
+            progress = call == 1 ? WindowText(dlg) : progress;
+            if (call == row.appearAt)
+                folder.Make(row.typed);
+        });
         MessageBoxAnswerer answerer(IDYES);
         Command(dlg, IDOK);
         for (int i = 0; i < row.taken; i++)
@@ -221,6 +227,7 @@ TEST_F(DialogTest, TheCommitReplacesNoFileUnderWindowsRules)
                            (GetFocus() == edit ? Selection(edit) : "unfocused") + " | " + folder.Listing();
         Command(dlg, IDOK);
         EXPECT_EQ(row.seen, seen + " || " + (Ended() ? "ended: " + folder.Listing() : WindowText(dlg))) << "typed " << row.typed;
+        EXPECT_EQ(row.link ? "" : "名前を変更しています… 0/1", progress) << "typed " << row.typed;
         for (const char *name : {"a.txt", "~0", "x.txt"})
             DeleteFileA(folder.Path(name).c_str());
     }

@@ -3,20 +3,18 @@
 #include "test_support.h"
 
 
-/* "fits" when the list fills the window's width above the close button, which lies in the lower
-   right; otherwise the three rectangles, for the caller's failure message. */
+/* The gaps, in pixels, from the client area's left, top and right to the list; from the list to
+   the close button below it; from the button to the client area's right and bottom. */
 static std::string Layout(void)
 {
     RECT client, list = ScreenRect(ListView()), button = ScreenRect(GetDlgItem(g_listWindow, IDCANCEL));
     GetClientRect(g_listWindow, &client);
     MapWindowPoints(g_listWindow, NULL, (POINT *)&client, 2);
-    if (list.left == client.left && list.right == client.right && list.top == client.top && button.top > list.bottom &&
-        button.bottom < client.bottom && button.right < client.right && button.right > client.right - 10)
-        return "fits";
-    std::string text = "client, list, button:";
-    for (const RECT &r : {client, list, button})
-        text += " " + std::to_string(r.left) + "," + std::to_string(r.top) + "-" + std::to_string(r.right) + "," + std::to_string(r.bottom);
-    return text;
+    std::string gaps;
+    for (LONG gap : {list.left - client.left, list.top - client.top, client.right - list.right, button.top - list.bottom,
+                     client.right - button.right, client.bottom - button.bottom})
+        gaps += std::to_string(gap) + " ";
+    return gaps;
 }
 
 using ListWindowTest = DialogTest;
@@ -28,7 +26,7 @@ TEST_F(ListWindowTest, OpensBelowTheDialogAndFollowsIt)
     RECT d = ScreenRect(dlg), l = ScreenRect(g_listWindow);
     EXPECT_TRUE(l.top >= d.bottom && l.top < d.bottom + 20 && l.left <= d.left && l.right >= d.right && l.right < d.right + 10)
         << "list at " << l.left << "," << l.top << "-" << l.right << ", dialog at " << d.left << "-" << d.right << "," << d.bottom;
-    EXPECT_EQ("fits", Layout()) << "at the start";
+    EXPECT_EQ("0 0 0 4 2 4 ", Layout()) << "at the start";
     int columns = (int)SendMessageA((HWND)SendMessageA(ListView(), LVM_GETHEADER, 0, 0), HDM_GETITEMCOUNT, 0, 0);
     EXPECT_EQ("表.txt|表.txt|" + folder.Path("表.txt") + "|3", ListCell(2, 0) + "|" + ListCell(2, 1) + "|" + ListCell(2, 2) + "|" + std::to_string(columns));
     bool told = false;
@@ -40,7 +38,7 @@ TEST_F(ListWindowTest, OpensBelowTheDialogAndFollowsIt)
     EXPECT_EQ(std::to_string(l.left + 30) + "," + std::to_string(l.top - 40), std::to_string(moved.left) + "," + std::to_string(moved.top));
     PumpMessages();
     SetWindowPos(g_listWindow, NULL, 0, 0, 500, 400, SWP_NOMOVE | SWP_NOZORDER);
-    EXPECT_EQ("fits", Layout()) << "after resizing";
+    EXPECT_EQ("0 0 0 4 2 4 ", Layout()) << "after resizing";
     EXPECT_TRUE(GetUpdateRect(GetDlgItem(g_listWindow, IDCANCEL), NULL, FALSE)) << "the moved button is drawn again";
     ShowWindow(g_listWindow, SW_HIDE);
     SetWindowPos(dlg, NULL, d.left, d.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);

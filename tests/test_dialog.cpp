@@ -34,13 +34,16 @@ TEST_F(DialogTest, StartUpEndsInTheNameField)
     struct { const char *options; size_t files; std::string seen; bool click, notice = false; } rows[] = {
         {"", 1, one + " | top 0"}, {"", 2, two + " | top 0"}, {"", 3, three + " | top 0" + clicked, true},
         {"/t", 1, one + " | top 1"}, {"/t", 3, three + " | top 1"},
-        {"", 3, three + " | top 0 | notice over k.txt", false, true},    /* the letter typed ahead was read before the notice */
+        {"", 3, three + " | top 0 | notice of 21 lines over k.txt", false, true},    /* the letter typed ahead was read before the notice */
         {"/p", 1, one + " | list 0 | top 00"},
         {"/p", 3, three + " | list 0 | top 00" + clicked + " | list 1", true},
         {"/p /t", 1, one + " | list 0 | top 11"}, {"/p /t", 3, three + " | list 0 | top 11"},
     };
     typedAhead = {'K', -'K'};
-    const std::wstring unnamable = Wide(folder.dir) + L"\\1月\u301C3月.txt", line = L"Brisknote.exe \"" + unnamable + L"\"";
+    const std::wstring unnamable = Wide(folder.dir) + L"\\1月\u301C3月.txt";
+    std::wstring line = L"Brisknote.exe";
+    for (int i = 0; i < 20; i++)    /* as many as the notice names: the intro's line and one each */
+        line += L" \"" + unnamable + L"\"";
     CloseHandle(CreateFileW(unnamable.c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW, 0, NULL));
     for (const auto &row : rows) {
         g_wideCommandLine = row.notice ? line.c_str() : NULL;
@@ -62,7 +65,7 @@ TEST_F(DialogTest, StartUpEndsInTheNameField)
         bool listActivated = std::count(watch.activated.begin(), watch.activated.end(), g_listWindow);
         seen += IsListWindowOpen() ? " | list " + std::to_string(SelectedRow()) + (listActivated ? " activated" : "") : "";
         seen += " | top " + std::to_string(IsTopmost(dlg)) + (IsListWindowOpen() ? std::to_string(IsTopmost(g_listWindow)) : "") +
-                (watch.texts.empty() ? "" : " | notice over " + underNotice);
+                (watch.texts.empty() ? "" : " | notice of " + std::to_string(std::count(watch.texts[0].begin(), watch.texts[0].end(), '\n')) + " lines over " + underNotice);
         if (row.click) {
             SendDlgItemMessageA(dlg, IDC_NEXT, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
             SendDlgItemMessageA(dlg, IDC_NEXT, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));

@@ -66,7 +66,7 @@ TEST(Rules, NamePartsAttributesAndPlacement)
 {
     struct { const char *path, *name; } names[] = {
         {"C:\\dir\\a.txt", "a.txt"}, {"C:/dir/b", "b"}, {"plain", "plain"}, {"C:\\dir\\", ""}, {"C:\\表\\ソ", "ソ"}, {"C:\\x\\能", "能"},
-        {"a\\\x95", "\x95"},
+        {"a\\\x95\0\\b", "\x95"},    /* a lead byte last: nothing after the terminator is read */
     };
     for (const auto &row : names)
         EXPECT_STREQ(row.name, FileNamePart(row.path)) << "path: " << row.path;

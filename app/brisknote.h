@@ -136,6 +136,7 @@ void ShowFileMenu(HWND owner, HWND button, DWORD count, FileList entries);
 void RevertEntry(FileList entries, DWORD index, HWND dlg);
 void RevertAll(FileList entries, HWND dlg, DWORD count, DWORD current);
 void RevertCurrent(HWND dlg);
+extern INT_PTR (*g_openFile)(const char *path);
 void OpenCurrentFile(HWND dlg);
 
 /* list_window/list_window.cpp */

@@ -122,7 +122,6 @@ TEST(EndToEnd, TheCommandLineAsThePlatformGivesIt)
         {L"Brisknote.exe \"" + Wide(folder.dir) + L"\\\" \"" + Wide(folder.dir) + L"\\1月\u301C3月.txt\" 表紙.txt", L"\n1月\u301C3月.txt", "Quillmark(1/2) ", NULL},
         {L"Brisknote.exe \"" + photos + L"\\plain.txt\" 表紙.txt", photosNotice.c_str(), "Quillmark(1/1) 表紙.txt", NULL},
         {L"Brisknote.exe \"" + Wide(folder.dir) + L"\\café.txt\" \u304B\u3099.txt", L"\ncafé.txt\n\u304B\u3099.txt", NULL, NULL},
-        {exe, NULL, NULL, NULL},
         {copy + L" /p", NULL, NULL, NULL},
         {exe + L" " + Wide(folder.Path(std::string(300, 'x'))), NULL, NULL, NULL},
         {exe + L" 表紙.txt", NULL, "Quillmark(1/1) 表紙.txt", NULL, "表紙2.txt"},
@@ -157,8 +156,6 @@ TEST(EndToEnd, TheCommandLineAsThePlatformGivesIt)
         EXPECT_TRUE(!row.renameTo || ReadContent(folder.Path(row.renameTo)) == "content of " + std::string(strchr(row.shown, ' ') + 1)) << row.renameTo;
     }
     EXPECT_FALSE(Exists(folder.Path("comctl32 loaded"))) << "the program loaded the comctl32.dll beside it";
-    for (const wchar_t *name : unnamable)
-        EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((Wide(folder.dir) + name).c_str())) << "a file the program cannot name is left alone";
     /* Names compare in the program's code page whatever the user's locale: read as code page 1252,
        ア (0x83 0x41) and ヂ (0x83 0x61) differ only in the case of a letter. */
     for (bool fallback : {false, true}) {

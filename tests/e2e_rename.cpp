@@ -1,6 +1,6 @@
 /* Starts the real Brisknote.exe with a command line and drives it from this process: what only a
    second process shows (the command line as the platform gives it, keys typed into the program,
-   the file menu's own loop, the program ending). */
+   the program ending). */
 #include "test_support.h"
 #include <algorithm>
 
@@ -54,29 +54,6 @@ static HWND WaitForWindow(const Program &program, const std::string &prefix, con
         }
     }
     return NULL;
-}
-
-/* The file menu opened by its button in the real program stands beside the button, and its own
-   loop reads the program's queue: a jump item typed there is carried out. */
-TEST(EndToEnd, TheFileMenuInTheProgram)
-{
-    TempFolder folder;
-    std::string a = folder.Make("a.txt"), b = folder.Make("b c.txt"), j = folder.Make("表紙.txt");
-    Program program;
-    ASSERT_TRUE(program.Start(Wide(ProgramPath() + " \"" + j + "\" \"" + a + "\" \"" + b + "\" \"" + folder.Path("none.txt") + "\"")));
-    HWND dlg = WaitForWindow(program, "Quillmark(1/3)");
-    ASSERT_NE(nullptr, dlg) << "the dialog did not appear";
-    PostMessageA(GetDlgItem(dlg, IDC_MENU_BUTTON), BM_CLICK, 0, 0);
-    HWND menu = WaitForWindow(program, "", "#32768");
-    ASSERT_NE(nullptr, menu) << "the file menu did not open";
-    RECT m = ScreenRect(menu), r = ScreenRect(GetDlgItem(dlg, IDC_MENU_BUTTON)), overlap;
-    EXPECT_TRUE(!IntersectRect(&overlap, &m, &r) && m.left >= r.right && abs(m.top - r.top) < 8) << "beside its button";
-    PostMessageA(dlg, WM_KEYDOWN, '3', 0);    /* the menu's own loop reads the program's queue */
-    PostMessageA(dlg, WM_CHAR, '3', 0);
-    ASSERT_NE(nullptr, WaitForWindow(program, "Quillmark(3/3)")) << "the jump item was not carried out";
-    PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
-    EXPECT_EQ(0u, program.WaitForEnd());
-    EXPECT_EQ("a.txt<a.txt b c.txt<b c.txt 表紙.txt<表紙.txt", folder.Listing());
 }
 
 /* The program's name unquoted, with double-byte characters in it or after it, characters that

@@ -28,13 +28,11 @@ TEST_F(DialogTest, StartUpEndsInTheNameField)
 {
     const std::string tabs = " | tab >>(&N) 中止(&S) OK(&O) &M name";
     const std::string three = "Quillmark(1/3) a.txt k.txt [A] -> >>(&N) >>(&N) 1-1 | dialog name a.txt b.txt c.txt" + tabs;
-    const std::string two = "Quillmark(1/2) b.txt k.txt [A] -> >>(&N) >>(&N) 1-1 | dialog name b.txt c.txt" + tabs;
     const std::string one = "Quillmark(1/1) c.txt k.txt [A]  OK(&O) OK(&O) 1-1 | dialog name c.txt | tab 中止(&S) OK(&O) &M name";
     const std::string clicked = " | Quillmark(2/3) b.txt o.txt [A] <> >>(&N) >>(&N) 1-1";
     struct { const char *options; size_t files; std::string seen; bool click, notice = false; } rows[] = {
-        {"", 1, one + " | top 0"}, {"", 2, two + " | top 0"},
+        {"", 1, one + " | top 0"}, {"", 2, "Quillmark(1/2) b.txt k.txt [A] -> >>(&N) >>(&N) 1-1 | dialog name b.txt c.txt" + tabs + " | top 0"},
         {"", 3, three + " | top 0 | notice of 21 lines over k.txt" + clicked, true, true},    /* the letter typed ahead was read first */
-        {"/p", 1, one + " | list 0 | top 00"},
         {"/p", 3, three + " | list 0 | top 00" + clicked + " | list 1", true},
         {"/p /t", 1, one + " | list 0 | top 11"}, {"/p /t", 3, three + " | list 0 | top 11"},
     };
@@ -191,27 +189,27 @@ TEST_F(DialogTest, OkRenamesChangedFilesAndOffersFailuresAgain)
 }
 
 /* Under Windows' rules, where the shell replaces a target that exists: a name taken after it was
-   accepted (a hard link of the file itself), or while a change of case runs, is not renamed onto,
-   nor is the old name that the newcomer also takes. The retry pass offers the file where it is,
+   accepted (by a hard link of the file itself, made before OK), or while a change of case runs (by
+   a link of another file, made after the first step), is not renamed onto, nor is the old name
+   that the newcomer also takes. The retry pass offers the file where it is,
    with the name typed for it selected and focused, and OK renames it. */
 TEST_F(DialogTest, TheCommitReplacesNoFileUnderWindowsRules)
 {
     const std::string exists = "Quillmark(1/1) 既に存在している名前です。", renamed = "ended: A.TXT<a.txt b.txt<b.txt";
-    struct { const char *typed; bool link; int taken; std::vector<int> fail; int appearAt; std::string seen; } rows[] = {
-        {"x.txt", true, 0, {}, 0, "Quillmark(1/1) a.txt x.txt 0-1 | a.txt<a.txt b.txt<b.txt x.txt<a.txt || " + exists},
-        {"A.TXT", false, 0, {}, 1, "Quillmark(1/1) ~0 A.TXT 0-1 | A.TXT<A.TXT b.txt<b.txt ~0<a.txt || " + exists},
-        {"A.TXT", false, 0, {2}, 0, "Quillmark(1/1) a.txt A.TXT 0-1 | a.txt<a.txt b.txt<b.txt || " + renamed},
-        {"A.TXT", false, 0, {2, 3}, 0, "Quillmark(1/1) ~0 A.TXT 0-1 | b.txt<b.txt ~0<a.txt || " + renamed},
-        {"A.TXT", false, 100, {}, 0, "Quillmark(1/1) a.txt A.TXT 0-1 | a.txt<a.txt b.txt<b.txt || " + renamed},
+    struct { const char *typed; int taken; std::vector<int> fail; int linkAt; const char *linkTo; std::string seen; } rows[] = {
+        {"x.txt", 0, {}, 0, "a.txt", "Quillmark(1/1) a.txt x.txt 0-1 | a.txt<a.txt b.txt<b.txt x.txt<a.txt || " + exists},
+        {"A.TXT", 0, {}, 1, "b.txt", "Quillmark(1/1) ~0 A.TXT 0-1 | A.TXT<b.txt b.txt<b.txt ~0<a.txt || " + exists},
+        {"A.TXT", 0, {2}, -1, "", "Quillmark(1/1) a.txt A.TXT 0-1 | a.txt<a.txt b.txt<b.txt || " + renamed},
+        {"A.TXT", 0, {2, 3}, -1, "", "Quillmark(1/1) ~0 A.TXT 0-1 | b.txt<b.txt ~0<a.txt || " + renamed},
+        {"A.TXT", 100, {}, -1, "", "Quillmark(1/1) a.txt A.TXT 0-1 | a.txt<a.txt b.txt<b.txt || " + renamed},
     };
     for (const auto &row : rows) {
         Reopen({"a.txt", "b.txt"});
         TypeNames(dlg, {row.typed, ""});
-        if (row.link)
-            CreateHardLinkA(folder.Path(row.typed).c_str(), folder.Path("a.txt").c_str(), NULL);
         for (int i = 0; i < row.taken; i++)
             folder.Make("~" + std::to_string(i));
-        WindowsShell shell(row.fail, [&](int call) { if (call == row.appearAt) folder.Make(row.typed); });
+        WindowsShell shell(row.fail, [&](int call) { if (call == row.linkAt) CreateHardLinkA(folder.Path(row.typed).c_str(), folder.Path(row.linkTo).c_str(), NULL); });
+        shell.after(0);
         MessageBoxAnswerer answerer(IDYES);
         Command(dlg, IDOK);
         for (int i = 0; i < row.taken; i++)
@@ -220,7 +218,7 @@ TEST_F(DialogTest, TheCommitReplacesNoFileUnderWindowsRules)
                            (GetFocus() == edit ? Selection(edit) : "unfocused") + " | " + folder.Listing();
         Command(dlg, IDOK);
         EXPECT_EQ(row.seen, seen + " || " + (Ended() ? "ended: " + folder.Listing() : WindowText(dlg))) << "typed " << row.typed;
-        EXPECT_EQ(row.link ? "" : "名前を変更しています… 0/1", shell.titles.empty() ? "" : shell.titles[0]) << "as the first rename starts";
+        EXPECT_EQ(row.linkAt == 0 ? "" : "名前を変更しています… 0/1", shell.titles.empty() ? "" : shell.titles[0]) << "as the first rename starts";
         for (const char *name : {"a.txt", "~0", "x.txt"})
             DeleteFileA(folder.Path(name).c_str());
     }
@@ -283,7 +281,7 @@ TEST_F(DialogTest, NothingReentersACommit)
             EXPECT_EQ(1u, answerer.texts.size());
             EXPECT_EQ("a2.txt<a.txt b.txt<b.txt c2.txt<c.txt", folder.Listing());
             std::string after = WindowText(dlg) + " " + ItemText(dlg, IDC_CURRENT_NAME) + " " + std::to_string(IsWindowEnabled(dlg)) +
-                                std::to_string(IsWindowEnabled(g_listWindow)) + ", list: " + ListCell(0, 0) + " of " + std::to_string(ListRows());
+                                std::to_string(IsWindowEnabled(g_listWindow)) + ", list: " + ListCell(0, 0) + " of " + std::to_string(SendDlgItemMessageA(g_listWindow, IDC_LIST, LVM_GETITEMCOUNT, 0, 0));
             EXPECT_EQ(row.answer == IDYES ? "Quillmark(1/1) b.txt 11, list: b.txt of 1" : "ended", Ended() ? "ended" : after);
         }
     }

@@ -42,7 +42,8 @@ TEST_F(MenusTest, SystemMenuTopmostAndVersion)
 
 /* On entry 2, after a name was typed for entry 1: the jump items show the current names, and
    "revert all" comes with the second file. Then the menu's commands; Open hands the shell the
-   path of the file on display. */
+   path of the file on display. Opened by its button, the menu stands beside it, and its own loop
+   reads the dialog's queue: a jump item typed there is carried out. */
 TEST_F(MenusTest, FileMenuAndItsCommands)
 {
     Open({"a&表.txt", "b.txt", "c.txt", "data.brisknote-unknown"});
@@ -78,4 +79,16 @@ TEST_F(MenusTest, FileMenuAndItsCommands)
     SendMessageA(dlg, WM_COMMAND, IDM_OPEN, 0);
     g_openFile = OpenWithShell;
     EXPECT_EQ(folder.Path("a&表.txt") + " Quillmark(1/4)", opened + " " + WindowText(dlg)) << "opened, and no error title";
+    RECT menu = {0, 0, 0, 0}, button = ScreenRect(GetDlgItem(dlg, IDC_MENU_BUTTON)), overlap;
+    SpyOn(dlg, [&](UINT msg) {    /* the menu is up and waits for the user */
+        if (msg != WM_ENTERIDLE || menu.right)
+            return;
+        menu = ScreenRect(FindWindowA("#32768", NULL));
+        PostMessageA(dlg, WM_KEYDOWN, '3', 0);
+        PostMessageA(dlg, WM_CHAR, '3', 0);
+    });
+    Command(dlg, IDC_MENU_BUTTON);
+    PumpMessages(dlg);
+    EXPECT_TRUE(!IntersectRect(&overlap, &menu, &button) && menu.left >= button.right && abs(menu.top - button.top) < 8) << "beside its button";
+    EXPECT_EQ("Quillmark(3/4)", WindowText(dlg)) << "the jump item typed in the menu";
 }

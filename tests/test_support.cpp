@@ -2,6 +2,7 @@
 #include "test_support.h"
 #include <shellapi.h>
 #include <algorithm>
+#include <set>
 
 static int g_folderSerial;
 
@@ -37,16 +38,15 @@ std::string TempFolder::Make(const std::string &name) const
 
 std::string TempFolder::Listing() const
 {
-    std::vector<std::string> names;
+    std::multiset<std::string> names;    /* in order */
     WIN32_FIND_DATAA found;
     HANDLE find = FindFirstFileA(Path("*").c_str(), &found);
     for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &found)) {
         std::string name = found.cFileName, content = ReadContent(Path(name));
         if (name != "." && name != "..")
-            names.push_back(name + (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY ? "/" : "<" + content.substr(std::min<size_t>(11, content.size()))));
+            names.insert(name + (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY ? "/" : "<" + content.substr(std::min<size_t>(11, content.size()))));
     }
     FindClose(find);
-    std::sort(names.begin(), names.end());
     std::string listing;
     for (const std::string &name : names)
         listing += " " + name;

@@ -56,7 +56,7 @@ inline std::string WindowText(HWND window)
     return text;
 }
 inline std::string ItemText(HWND dlg, int id) { return WindowText(GetDlgItem(dlg, id)); }
-/* A cell of the list window's rows, and how many rows it has. */
+/* A cell of the list window's rows. */
 inline std::string ListCell(int row, int column)
 {
     char text[PATH_TEXT] = "";
@@ -64,7 +64,6 @@ inline std::string ListCell(int row, int column)
     SendDlgItemMessageA(g_listWindow, IDC_LIST, LVM_GETITEMTEXTA, row, (LPARAM)&item);
     return text;
 }
-inline int ListRows(void) { return (int)SendDlgItemMessageA(g_listWindow, IDC_LIST, LVM_GETITEMCOUNT, 0, 0); }
 inline HWND ListView(void) { return GetDlgItem(g_listWindow, IDC_LIST); }
 inline int SelectedRow(void) { return (int)SendMessageA(ListView(), LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED); }
 inline RECT ScreenRect(HWND window)

@@ -130,7 +130,9 @@ int ReportUnnamablePaths(HWND owner)
     WCHAR caption[32];
     int found = 0;
     WCHAR *text = (WCHAR *)HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, NOTICE_TEXT * sizeof(WCHAR));
-    if (!text || !g_wideCommandLine) {
+    if (!text)
+        return 0;
+    if (!g_wideCommandLine) {
         HeapFree(GetProcessHeap(), 0, text);
         return 0;
     }

@@ -218,7 +218,7 @@ TEST_F(DialogTest, TheCommitReplacesNoFileUnderWindowsRules)
                            (GetFocus() == edit ? Selection(edit) : "unfocused") + " | " + folder.Listing();
         Command(dlg, IDOK);
         EXPECT_EQ(row.seen, seen + " || " + (Ended() ? "ended: " + folder.Listing() : WindowText(dlg))) << "typed " << row.typed;
-        EXPECT_EQ(row.linkAt == 0 ? "" : "名前を変更しています… 0/1, wait cursor", shell.seen.empty() ? "" : shell.seen[0]) << "as the first rename starts";
+        EXPECT_EQ(row.linkAt == 0 ? "" : "名前を変更しています… 0/1", shell.titles.empty() ? "" : shell.titles[0]) << "as the first rename starts";
         for (const char *name : {"a.txt", "~0", "x.txt"})
             DeleteFileA(folder.Path(name).c_str());
     }

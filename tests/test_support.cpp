@@ -109,7 +109,7 @@ static int RenameAsWindows(SHFILEOPSTRUCTA *op)
 {
     WindowsShell &shell = *g_windowsShell;
     int call = ++shell.calls, result = ERROR_ACCESS_DENIED;
-    shell.seen.push_back(WindowText(op->hwnd) + (GetCursor() == LoadCursorA(NULL, (LPCSTR)IDC_WAIT) ? ", wait cursor" : ""));
+    shell.titles.push_back(WindowText(op->hwnd));
     if (std::count(shell.fail.begin(), shell.fail.end(), call) == 0) {
         if (lstrcmpiA(op->pFrom, op->pTo) != 0 && !DeleteFileA(op->pTo))
             RemoveDirectoryA(op->pTo);

@@ -84,12 +84,12 @@ void SpyOn(HWND window, std::function<void(UINT)> spy);
 void SendKeys(const std::vector<int> &keys, bool read = true);
 
 /* While it lives, the commit renames as Windows' shell does where Wine's refuses: a target that
-   exists is replaced. Calls numbered from 1 in fail fail; after runs after each call. Keeps what
-   the user sees at each call: the title of the window that asked, and a wait cursor. */
+   exists is replaced. Calls numbered from 1 in fail fail; after runs after each call. Keeps the
+   title of the window that asked, at each call. */
 struct WindowsShell {
     std::vector<int> fail;
     std::function<void(int)> after;
-    std::vector<std::string> seen;
+    std::vector<std::string> titles;
     int calls = 0;
     WindowsShell(std::vector<int> fail, std::function<void(int)> after);
     ~WindowsShell() { g_fileOperation = RunShellOperation; }

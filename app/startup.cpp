@@ -2,7 +2,6 @@
    common-control classes. */
 #include "brisknote.h"
 #include <commctrl.h>
-#include "../res/resource.h"
 
 HINSTANCE g_instance;
 /* The command line as Windows gives it, before any conversion; NULL where there is none to read. */
@@ -102,23 +101,23 @@ static void AppendUnnamable(WCHAR *text, const WCHAR *path)
 }
 
 /* Keys typed while the program started belong to the first name: they reach the dialog before the
-   notice comes up, which would otherwise take a letter or an Enter as its answer unread. The name
-   field selects its base name when the notice gives the focus back: the selection is put back as
-   the typing left it, so that the next key does not replace what was typed. */
+   notice comes up, which would otherwise take a letter or an Enter as its answer unread. A name
+   field selects its base name when the notice gives the focus back: the selection of the focused
+   field is put back as the typing left it, so that the next key does not replace what was typed. */
 static void ShowNotice(HWND owner, const WCHAR *text, const WCHAR *caption)
 {
     MSG msg;
-    HWND edit = owner ? GetDlgItem(owner, IDC_NEW_NAME) : NULL;
     while (owner && PeekMessageA(&msg, NULL, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
         if (IsDialogMessageA(owner, &msg))
             continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
-    DWORD selection = edit ? (DWORD)SendMessageA(edit, EM_GETSEL, 0, 0) : 0;
+    HWND focus = GetFocus();
+    DWORD selection = focus ? (DWORD)SendMessageA(focus, EM_GETSEL, 0, 0) : 0;
     MessageBoxW(owner, text, caption, MB_OK | MB_ICONWARNING);
-    if (edit && GetFocus() == edit)
-        SendMessageA(edit, EM_SETSEL, LOWORD(selection), HIWORD(selection));
+    if (focus && GetFocus() == focus)
+        SendMessageA(focus, EM_SETSEL, LOWORD(selection), HIWORD(selection));
 }
 
 /* Tells the user, once, of the paths the file list had to leave out because their names cannot
